@@ -1,0 +1,39 @@
+include(GoogleTest)
+
+# pellmark_library(NAME [DEPS lib...])
+# One static library per folder, made of every .cpp in that folder. A folder
+# that has only headers yet becomes an interface library, so dependants link
+# it the same way either way.
+function(pellmark_library name)
+  cmake_parse_arguments(PL "" "" "DEPS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(_src)
+    add_library(${name} STATIC ${_src})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${PL_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${PL_DEPS})
+  endif()
+endfunction()
+
+# pellmark_tests(LIBS lib...)
+# One GoogleTest program per test_*.cpp in the calling folder, linked with the
+# given libraries and with every .cpp under the folder's "fixtures" folder.
+function(pellmark_tests)
+  cmake_parse_arguments(PT "" "" "LIBS" ${ARGN})
+  file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
+  file(GLOB _fixtures CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fixtures/*.cpp)
+  foreach(_t ${_tests})
+    get_filename_component(_n ${_t} NAME_WE)
+    add_executable(${_n} ${_t} ${_fixtures})
+    target_include_directories(${_n} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+    target_link_libraries(${_n} PRIVATE ${PT_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+    # Tests never see the real home folder: every suite gets its own data home
+    # and registry file unless the test itself points them elsewhere.
+    gtest_discover_tests(${_n}
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES ENVIRONMENT "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/testhome/${_n};HOME=${CMAKE_BINARY_DIR}/testhome/${_n}")
+  endforeach()
+endfunction()

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# tools/build.sh DIR [cmake options...]: configures (once) and builds DIR.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=$1; shift
+if [ ! -f "$dir/build.ninja" ]; then
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+fi
+cmake --build "$dir" -j "$(nproc)"
