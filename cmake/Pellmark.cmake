@@ -18,11 +18,13 @@ function(pellmark_library name)
   endif()
 endfunction()
 
-# pellmark_tests(LIBS lib...)
+# pellmark_tests(LIBS lib... [RUNTIME target...])
 # One GoogleTest program per test_*.cpp in the calling folder, linked with the
 # given libraries and with every .cpp under the folder's "fixtures" folder.
+# RUNTIME names targets the programs load at run time (stand-in libraries,
+# tools), so they are built first.
 function(pellmark_tests)
-  cmake_parse_arguments(PT "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(PT "" "" "LIBS;RUNTIME" ${ARGN})
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
   file(GLOB _fixtures CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fixtures/*.cpp)
   foreach(_t ${_tests})
@@ -30,6 +32,9 @@ function(pellmark_tests)
     add_executable(${_n} ${_t} ${_fixtures})
     target_include_directories(${_n} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
     target_link_libraries(${_n} PRIVATE ${PT_LIBS} GTest::gtest GTest::gtest_main GTest::gmock Threads::Threads)
+    if(PT_RUNTIME)
+      add_dependencies(${_n} ${PT_RUNTIME})
+    endif()
     # Tests never see the real home folder: every suite gets its own data home
     # and registry file unless the test itself points them elsewhere.
     gtest_discover_tests(${_n}
