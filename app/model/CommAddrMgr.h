@@ -1,0 +1,91 @@
+// One store's list of contact records, with the rules that decide whether a
+// record of the other store is the same contact (identity fields) and whether
+// its contents are equal (comparison fields).
+#pragma once
+
+#include "app/model/CommAddr.h"
+#include "common/misc/CxList.h"
+
+// Results of CommAddrMgr::FindAddr (-1 when no record is given).
+#define ADDR_FOUND_SAME 1
+#define ADDR_NOT_FOUND 2
+#define ADDR_FOUND_DIFF 3
+
+class CommAddrMgr {
+public:
+    // An empty list with the default identity and comparison fields.
+    CommAddrMgr();
+    ~CommAddrMgr();  // frees every record
+
+    CommAddrMgr(const CommAddrMgr&) = delete;
+    CommAddrMgr& operator=(const CommAddrMgr&) = delete;
+
+    // Frees every record (FreeAddr) and empties the list.
+    void RemoveAll();
+
+    // Appends a deep copy of pAddr (its owned side data duplicated); returns
+    // the copy, or none when pAddr is missing or memory runs out. When only
+    // the side data cannot be copied the copy owns none.
+    CommAddr* AddCopy(const CommAddr* pAddr);
+
+    // Frees a record made by AddCopy and the side data it owns.
+    static void FreeAddr(CommAddr* pAddr);
+
+    // The first or next record, or none; they move the list cursor.
+    CommAddr* GetFirst();
+    CommAddr* GetNext();
+
+    DWORD GetCount() const { return m_pList->GetCount(); }
+
+    // Looks for pAddr's counterpart in this list, walking it in order.
+    // Returns -1 when pAddr is missing (outputs untouched); ADDR_FOUND_SAME
+    // at the first equal counterpart (or pAddr itself), with *pnPos its
+    // position; ADDR_FOUND_DIFF when only differing counterparts exist,
+    // reporting the last of them; ADDR_NOT_FOUND with *ppFound untouched and
+    // *pnPos the number of records. Either output may be missing.
+    int FindAddr(const CommAddr* pAddr, CommAddr** ppFound, int* pnPos);
+
+    // Sets "Status" and pMatch of every record of this list against pOther,
+    // exactly as FindAddr in pOther would for each record, using an index of
+    // pOther's identity fields. False when pOther is missing.
+    bool CompareWith(CommAddrMgr* pOther);
+
+    // The same marking by running pOther->FindAddr for each record; the
+    // reference the indexed comparison must agree with.
+    bool CompareWithWalk(CommAddrMgr* pOther);
+
+    // Install an identity or comparison list (at most 90 ids); a missing list
+    // or a zero count installs the default one.
+    void SetKeyFields(const DWORD* pnFields, DWORD nCount);
+    void SetCompareFields(const DWORD* pnFields, DWORD nCount);
+
+    bool IsSameContact(const CommAddr* pA, const CommAddr* pB) const;
+    bool IsSameContent(const CommAddr* pA, const CommAddr* pB) const;
+
+    // True when the records agree on every listed field; false for a missing
+    // record or list, or a zero count. Fields that are not compared never
+    // make records differ.
+    bool FieldsEqual(const CommAddr* pA, const CommAddr* pB, const DWORD* pnFields, DWORD nCount) const;
+
+    // -1, 0 or +1. Runs of CR and LF are skipped, letters compared without
+    // case (unless m_bCaseSensitive); a text that has only line breaks left
+    // when the other has ended is the longer. A missing text gives -1.
+    int CompareText(const char* szA, const char* szB) const;
+
+    // Copies the table row of nFieldId into *pField; false when pField is
+    // missing or no row has the id (then *pField is untouched).
+    static bool GetFieldInfo(int nFieldId, CommAddrField* pField);
+
+    // Writes the text form of one field of pAddr into szBuf. nBufLen must be
+    // greater than the row's nSize, else false and szBuf untouched. False for
+    // fields that have no text form (buffer then empty).
+    static bool GetFieldText(const CommAddr* pAddr, const CommAddrField* pField, char* szBuf, DWORD nBufLen);
+
+private:
+    CxList* m_pList;
+    DWORD m_nKeyField[COMMADDR_FIELD_COUNT];
+    DWORD m_nKeyFieldCount;
+    DWORD m_nCmpField[COMMADDR_FIELD_COUNT];
+    DWORD m_nCmpFieldCount;
+    BYTE m_bCaseSensitive;
+};
