@@ -1,0 +1,1 @@
+#include "standins/wab32/WabFile.h"
