@@ -13,21 +13,11 @@
 // released.
 #pragma once
 
+#include "platform/com/Unknwn.h"
 #include "platform/wab/WabDefs.h"
 
-class IWabUnknown {
-public:
-    virtual HRESULT QueryInterface(REFIID riid, LPVOID* ppvObj) = 0;
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
-
-protected:
-    ~IWabUnknown() = default;
-};
-typedef IWabUnknown* LPUNKNOWN;
-
 // Buffers exchanged with the library.
-class IWABObject : public IWabUnknown {
+class IWABObject : public IUnknown {
 public:
     virtual HRESULT AllocateBuffer(ULONG cbSize, LPVOID* lppBuffer) = 0;
     // A buffer freed together with lpObject (a buffer from AllocateBuffer).
@@ -35,15 +25,12 @@ public:
     // Frees a buffer from AllocateBuffer and everything allocated onto it.
     // A null buffer is accepted and does nothing.
     virtual HRESULT FreeBuffer(LPVOID lpBuffer) = 0;
-
-protected:
-    ~IWABObject() = default;
 };
 typedef IWABObject* LPWABOBJECT;
 
 // An object with properties: an entry (mail user or distribution list) or a
 // container.
-class IMAPIProp : public IWabUnknown {
+class IMAPIProp : public IUnknown {
 public:
     // Stores the changes made with SetProps; until then nothing is stored.
     virtual HRESULT SaveChanges(ULONG ulFlags) = 0;
@@ -54,32 +41,23 @@ public:
                              LPSPropValue* lppPropArray) = 0;
     // lppProblems may be none; when given it receives none (no problems).
     virtual HRESULT SetProps(ULONG cValues, LPSPropValue lpPropArray, LPSPropProblemArray* lppProblems) = 0;
-
-protected:
-    ~IMAPIProp() = default;
 };
 typedef IMAPIProp* LPMAPIPROP;
 
 // An entry: a mail user, or a distribution list (PR_OBJECT_TYPE MAPI_DISTLIST)
 // through the same interface.
-class IMailUser : public IMAPIProp {
-protected:
-    ~IMailUser() = default;
-};
+class IMailUser : public IMAPIProp {};
 typedef IMailUser* LPMAILUSER;
 typedef IMailUser IDistList;
 typedef IDistList* LPDISTLIST;
 
-class IMAPITable : public IWabUnknown {
+class IMAPITable : public IUnknown {
 public:
     virtual HRESULT SetColumns(LPSPropTagArray lpPropTagArray, ULONG ulFlags) = 0;
     virtual HRESULT SeekRow(BOOKMARK bkOrigin, LONG lRowCount, LONG* lplRowsSought) = 0;
     // At most lRowCount rows from the current position; at the end of the
     // table a row set with no rows.
     virtual HRESULT QueryRows(LONG lRowCount, ULONG ulFlags, LPSRowSet* lppRows) = 0;
-
-protected:
-    ~IMAPITable() = default;
 };
 typedef IMAPITable* LPMAPITABLE;
 
@@ -92,13 +70,10 @@ public:
     // PR_DEF_CREATE_DL). The new entry is stored by its SaveChanges.
     virtual HRESULT CreateEntry(ULONG cbEntryID, LPENTRYID lpEntryID, ULONG ulCreateFlags,
                                 LPMAPIPROP* lppMAPIPropEntry) = 0;
-
-protected:
-    ~IABContainer() = default;
 };
 typedef IABContainer* LPABCONT;
 
-class IAddrBook : public IWabUnknown {
+class IAddrBook : public IUnknown {
 public:
     // Opens a container or an entry; lppUnk receives an IABContainer or an
     // IMailUser according to *lpulObjType. Flags 0 opens for reading,
@@ -108,9 +83,6 @@ public:
     // The personal address book container's identifier, in a buffer to be
     // freed with IWABObject::FreeBuffer.
     virtual HRESULT GetPAB(ULONG* lpcbEntryID, LPENTRYID* lppEntryID) = 0;
-
-protected:
-    ~IAddrBook() = default;
 };
 typedef IAddrBook* LPADRBOOK;
 

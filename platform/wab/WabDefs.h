@@ -3,21 +3,13 @@
 // address book use is declared.
 #pragma once
 
+#include "platform/com/ComErrors.h"
 #include "platform/win32/WinTypes.h"
 
 // ---- Results ---------------------------------------------------------------
 
 typedef LONG SCODE;
 
-#ifndef S_OK
-#define S_OK ((HRESULT)0)
-#endif
-#ifndef SUCCEEDED
-#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
-#endif
-#ifndef FAILED
-#define FAILED(hr) (((HRESULT)(hr)) < 0)
-#endif
 #define HR_FAILED(hr) FAILED(hr)
 
 #define MAPI_E_CALL_FAILED ((HRESULT)0x80004005)
