@@ -114,3 +114,8 @@ struct CommAddrField {
 
 // The constant table, one row for each field id 1 to 90.
 extern const CommAddrField CommAddrFieldTable[COMMADDR_FIELD_COUNT];
+
+// The member that holds field nFieldId of pAddr (its row's nSize bytes), or
+// none for a missing record or an id outside 1 to 90.
+const void* GetFieldMember(const CommAddr* pAddr, int nFieldId);
+void* GetFieldMember(CommAddr* pAddr, int nFieldId);
