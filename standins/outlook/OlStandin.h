@@ -38,6 +38,8 @@
 
 #include <cstdio>
 
+#include "platform/win32/WinTypes.h"
+
 extern "C" {
 // Stand-in COM objects alive now (factories, application, namespace, folders,
 // collections, items). 0 once every reference has been released.
@@ -52,6 +54,10 @@ void OlStandinResetCounts(void);
 // The Contacts file that a new application object opens now, into szBuf;
 // false when it does not fit.
 bool OlStandinDataFile(char* szBuf, int nBufLen);
+// Fixes the clock the stand-in stamps items with ("CreationTime",
+// "LastModificationTime"); none returns to the real clock. The stand-in keeps
+// its own clock, apart from the program's SetFixedLocalTime.
+void OlStandinSetFixedTime(const SYSTEMTIME* pst);
 // Runs the command line of OUTLOOK.EXE in this process (argv[0] is the
 // program name) writing to out and err; returns the exit code. See
 // "OUTLOOK.EXE help".
@@ -70,6 +76,7 @@ struct OlStandinHooks {
     long (*CallCount)(const char*) = nullptr;
     void (*ResetCounts)(void) = nullptr;
     bool (*DataFile)(char*, int) = nullptr;
+    void (*SetFixedTime)(const SYSTEMTIME*) = nullptr;
     int (*Command)(int, const char* const*, FILE*, FILE*) = nullptr;
 
     static std::string LibraryPath() {
@@ -88,7 +95,8 @@ struct OlStandinHooks {
         CallCount = (long (*)(const char*))dlsym(h, "OlStandinCallCount");
         ResetCounts = (void (*)(void))dlsym(h, "OlStandinResetCounts");
         DataFile = (bool (*)(char*, int))dlsym(h, "OlStandinDataFile");
+        SetFixedTime = (void (*)(const SYSTEMTIME*))dlsym(h, "OlStandinSetFixedTime");
         Command = (int (*)(int, const char* const*, FILE*, FILE*))dlsym(h, "OlStandinCommand");
-        return LiveObjects && SetFail && CallCount && ResetCounts && DataFile && Command;
+        return LiveObjects && SetFail && CallCount && ResetCounts && DataFile && SetFixedTime && Command;
     }
 };

@@ -1,0 +1,32 @@
+// Calls a test has asked to fail, and the call counters (see OlStandin.h).
+#pragma once
+
+#include <string>
+
+#include "platform/win32/WinTypes.h"
+
+// What a listed call does instead of its work.
+enum OlFailMode {
+    OL_FAIL_NONE,   // not listed: the call runs
+    OL_FAIL_CODE,   // returns its failure code
+    OL_FAIL_EMPTY,  // succeeds with a VT_EMPTY result
+    OL_FAIL_NULL    // succeeds with a null object
+};
+
+// Whether this call of szName (a member, "put:<member>", "Create", ...) is to
+// fail, counting it against the entries' "@n".
+OlFailMode OlCheckFail(const std::string& sName);
+
+// Replaces the entries that came from $PELLMARK_OUTLOOK_FAIL with its value
+// now (done at every creation of an application object).
+void OlReadFailEnvironment();
+
+// Counts one Invoke of the member, or one GetIDsOfNames call.
+void OlCountCall(const std::string& sName);
+
+// Objects alive, counted by every stand-in object's constructor and destructor.
+void OlObjectCreated();
+void OlObjectDestroyed();
+
+// The time the stand-in stamps on items: the local time as an OLE date.
+double OlNow();
