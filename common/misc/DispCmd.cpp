@@ -132,11 +132,11 @@ HRESULT CDispCmd::GetDispatchProperty(LPCOLESTR szName, IDispatch** ppDisp) {
 HRESULT CDispCmd::PutStringProperty(LPCOLESTR szName, const char* szValue) {
     if (szValue == nullptr || szValue[0] == '\0') return 0;
 
-    // A text too long for the buffer is cut on a character boundary and the
-    // rest padded with NUL by the converter; the last unit is forced to NUL.
+    // Converting into all but the last unit cuts a long text on a character
+    // boundary (never half a surrogate pair); the last unit is the NUL.
     WCHAR wszValue[DISPCMD_PUT_TEXT_MAX];
     wszValue[0] = 0;
-    MultiByteToWideChar(GetACP(), 0, szValue, -1, wszValue, DISPCMD_PUT_TEXT_MAX);
+    MultiByteToWideChar(GetACP(), 0, szValue, -1, wszValue, DISPCMD_PUT_TEXT_MAX - 1);
     wszValue[DISPCMD_PUT_TEXT_MAX - 1] = 0;
     // A conversion that produced nothing from a non-empty text must not be
     // sent: an empty value would clear the property.
