@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+
+#include "common/outlook/OlAddr.h"
+#include "tests/outlook/fixtures/OlTestEnv.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const Lines kStartLines = {
+    "[   ] - Outlook automation started.",
+    "[   ] - Get Outlook.Application CLSID succeeded.",
+    "[   ] - CoCreateInstance succeeded.",
+    "[   ] - Microsoft Outlook started successfully.",
+    "[   ] - Got Outlook IDispatch interface successfully.",
+    "[   ] - Get Outlook MAPI namespace object successfully.",
+    "[   ] - Outlook Automation Succeeded.",
+};
+
+// The first n start lines followed by one error line.
+Lines FailedStart(size_t n, const std::string& sError) {
+    Lines lines(kStartLines.begin(), kStartLines.begin() + n);
+    lines.push_back("[!!!] - " + sError);
+    return lines;
+}
+
+Lines Twice(const Lines& lines) {
+    Lines both = lines;
+    both.insert(both.end(), lines.begin(), lines.end());
+    return both;
+}
+
+using OlCommTest = OlTestEnv;
+
+TEST_F(OlCommTest, AStoreStartsOutlookOnceAndHoldsTwoUses) {
+    AddItem("contact", {"FirstName=Anna"});
+    {
+        OlAddrUtil store;
+        EXPECT_EQ(LogMessages(), kStartLines);
+        EXPECT_TRUE(OlBaseUtil::IsStarted());
+        EXPECT_EQ(OlBaseUtil::GetUseCount(), 2u);
+        EXPECT_NE(store.GetContactFolder(), nullptr);
+        EXPECT_TRUE(store.Load());
+        EXPECT_EQ(store.GetAddrMgr()->GetCount(), 1u);
+    }
+    EXPECT_EQ(OlBaseUtil::GetUseCount(), 0u);
+    EXPECT_EQ(m_Hooks.LiveObjects(), 0);
+
+    // The whole line: time, source name padded to 20, line, thread, marker.
+    const std::regex line(
+        R"(\[2011/03/09 14:05:09\]\[OlComm\.cpp {10}\(\d{2,3} *\)\]\[[0-9a-f]{5,}\]\[   \] - Outlook automation started\.)");
+    EXPECT_TRUE(std::regex_match(LogLines().at(0), line)) << LogLines().at(0);
+}
+
+TEST_F(OlCommTest, OutlookNotRegisteredIsTriedTwiceAndLeavesNothing) {
+    WriteRegistry(false);
+    OlAddrUtil store;
+    EXPECT_EQ(LogMessages(), Twice(FailedStart(1, "Can not get the CLSID of Outlook.Application, hr=0x800401f3")));
+    EXPECT_EQ(OlBaseUtil::GetUseCount(), 0u);
+    EXPECT_FALSE(OlBaseUtil::IsStarted());
+    EXPECT_EQ(store.GetContactFolder(), nullptr);
+    EXPECT_FALSE(store.Load());
+    EXPECT_EQ(store.GetAddrMgr()->GetCount(), 0u);
+}
+
+TEST_F(OlCommTest, EachFailedStartStepIsLoggedAndReleasesWhatWasMade) {
+    struct Case {
+        const char* szFail;
+        Lines attempt;
+    };
+    const Case cases[] = {
+        {"Create", FailedStart(2, "Failed to execute CoCreateInstance, hr=0x80080005")},
+        {"OleRun", FailedStart(3, "Failed to execute OleRun, hr=0x80004005")},
+        {"QueryInterface", FailedStart(4, "Failed to query IDispatch interface of Outlook App, hr=0x80004002")},
+        {"GetNameSpace", FailedStart(5, "Failed to call Outlook.Application GetNameSpace method, hr=0x80020009")},
+        {"GetNameSpace:empty", FailedStart(5, "Failed to call Outlook.Application GetNameSpace method, hr=0x00000000")},
+        {"GetNameSpace:null", FailedStart(5, "Failed to call Outlook.Application GetNameSpace method, hr=0x00000000")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.szFail);
+        ClearLog();
+        m_Hooks.SetFail(c.szFail);
+        OlAddrUtil store;
+        EXPECT_EQ(LogMessages(), Twice(c.attempt));
+        EXPECT_EQ(OlBaseUtil::GetUseCount(), 0u);
+        EXPECT_EQ(m_Hooks.LiveObjects(), 0) << "released at the failure, not only at destruction";
+        EXPECT_FALSE(store.Load());
+    }
+}
+
+TEST_F(OlCommTest, NoContactsFolderKeepsOneUseUntilDestruction) {
+    for (const char* szFail : {"GetDefaultFolder", "GetDefaultFolder:empty"}) {
+        SCOPED_TRACE(szFail);
+        ClearLog();
+        m_Hooks.SetFail(szFail);
+        {
+            OlAddrUtil store;
+            EXPECT_EQ(LogMessages(), kStartLines) << "the failure itself is not logged";
+            EXPECT_EQ(OlBaseUtil::GetUseCount(), 1u);
+            EXPECT_TRUE(OlBaseUtil::IsStarted());
+            EXPECT_EQ(store.GetContactFolder(), nullptr);
+            EXPECT_FALSE(store.Load());
+        }
+        EXPECT_EQ(OlBaseUtil::GetUseCount(), 0u);
+        EXPECT_EQ(m_Hooks.LiveObjects(), 0);
+    }
+}
+
+TEST_F(OlCommTest, ASecondStoreSharesTheConnection) {
+    AddItem("contact", {"FirstName=Anna"});
+    auto pFirst = std::make_unique<OlAddrUtil>();
+    ClearLog();
+    m_Hooks.ResetCounts();
+    auto pSecond = std::make_unique<OlAddrUtil>();
+    EXPECT_TRUE(LogMessages().empty());
+    EXPECT_EQ(m_Hooks.CallCount("GetNameSpace"), 0);
+    EXPECT_EQ(OlBaseUtil::GetUseCount(), 4u);
+
+    pFirst.reset();
+    EXPECT_EQ(OlBaseUtil::GetUseCount(), 2u);
+    EXPECT_TRUE(OlBaseUtil::IsStarted());
+    EXPECT_TRUE(pSecond->Load());
+    EXPECT_EQ(pSecond->GetAddrMgr()->GetCount(), 1u);
+    EXPECT_GT(m_Hooks.LiveObjects(), 0);
+
+    pSecond.reset();
+    EXPECT_EQ(OlBaseUtil::GetUseCount(), 0u);
+}
+
+TEST_F(OlCommTest, DisconnectingTooOftenReleasesNothingTwice) {
+    OlAddrUtil store;
+    for (int i = 0; i < 4; ++i) store.Disconnect();
+    EXPECT_EQ(OlBaseUtil::GetUseCount(), 0u);
+    EXPECT_FALSE(OlBaseUtil::IsStarted());
+    EXPECT_EQ(store.GetContactFolder(), nullptr);
+    EXPECT_EQ(m_Hooks.LiveObjects(), 0);
+    EXPECT_FALSE(store.Load());
+    // Destruction gives back two more uses: nothing is left to release.
+}
+
+}  // namespace
