@@ -1,6 +1,7 @@
 #include "app/model/CommAddrMgr.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -44,17 +45,19 @@ bool IsCopiedText(int nFieldId) {
            (nFieldId >= 68 && nFieldId <= 75) || (nFieldId >= 82 && nFieldId <= 90);
 }
 
-// A text member's bytes, never read past the member even when a writer left
-// it unterminated.
+// A text of at most n bytes: it ends at its NUL or after n bytes, so a
+// member is never read past its width even when a writer left it
+// unterminated.
 struct TextSpan {
     const char* p;
     size_t n;
 };
 
+inline char At(TextSpan t, size_t i) { return i < t.n ? t.p[i] : '\0'; }
+
 TextSpan MemberText(const CommAddr* pAddr, DWORD nFieldId) {
     const char* p = static_cast<const char*>(GetFieldMember(pAddr, static_cast<int>(nFieldId)));
-    const size_t nWidth = static_cast<size_t>(CommAddrFieldTable[nFieldId - 1].nSize);
-    return TextSpan{p, strnlen(p, nWidth)};
+    return TextSpan{p, static_cast<size_t>(CommAddrFieldTable[nFieldId - 1].nSize)};
 }
 
 double MemberDate(const CommAddr* pAddr, DWORD nFieldId) {
@@ -68,15 +71,15 @@ inline bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
 // The C locale's toupper: only a to z change.
 inline char UpperC(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// The text comparison over two spans; the end of a span reads as NUL.
+// The text comparison of CompareText.
 int CompareSpans(TextSpan a, TextSpan b, bool bCaseSensitive) {
     size_t i = 0;
     size_t j = 0;
-    while (i < a.n && j < b.n) {
-        while (i < a.n && IsLineBreak(a.p[i])) ++i;
-        while (j < b.n && IsLineBreak(b.p[j])) ++j;
-        char ca = i < a.n ? a.p[i] : '\0';
-        char cb = j < b.n ? b.p[j] : '\0';
+    while (At(a, i) != '\0' && At(b, j) != '\0') {
+        while (IsLineBreak(At(a, i))) ++i;
+        while (IsLineBreak(At(b, j))) ++j;
+        char ca = At(a, i);
+        char cb = At(b, j);
         if (!bCaseSensitive) {
             ca = UpperC(ca);
             cb = UpperC(cb);
@@ -89,8 +92,8 @@ int CompareSpans(TextSpan a, TextSpan b, bool bCaseSensitive) {
         ++i;
         ++j;
     }
-    if (i < a.n) return 1;
-    if (j < b.n) return -1;
+    if (At(a, i) != '\0') return 1;
+    if (At(b, j) != '\0') return -1;
     return 0;
 }
 
@@ -106,13 +109,14 @@ int CompareSpans(TextSpan a, TextSpan b, bool bCaseSensitive) {
 // one is empty that text has ended and the other still has characters
 // (non-zero). Equality of these forms is an equivalence, as an index needs.
 void AppendTextKey(std::string& sKey, TextSpan t, bool bCaseSensitive) {
-    for (size_t i = 0; i < t.n; ++i) {
-        const char c = t.p[i];
-        if (IsLineBreak(c)) continue;
-        sKey.push_back(bCaseSensitive ? c : UpperC(c));
+    char cLast = '\0';
+    for (size_t i = 0; At(t, i) != '\0'; ++i) {
+        cLast = t.p[i];
+        if (IsLineBreak(cLast)) continue;
+        sKey.push_back(bCaseSensitive ? cLast : UpperC(cLast));
     }
     sKey.push_back('\0');
-    sKey.push_back(t.n > 0 && IsLineBreak(t.p[t.n - 1]) ? '1' : '0');
+    sKey.push_back(IsLineBreak(cLast) ? '1' : '0');
 }
 
 // A key that equals no other record's: for records that cannot agree with
@@ -371,7 +375,7 @@ bool CommAddrMgr::FieldsEqual(const CommAddr* pA, const CommAddr* pB, const DWOR
 
 int CommAddrMgr::CompareText(const char* szA, const char* szB) const {
     if (szA == nullptr || szB == nullptr) return -1;
-    return CompareSpans(TextSpan{szA, strlen(szA)}, TextSpan{szB, strlen(szB)}, m_bCaseSensitive != 0);
+    return CompareSpans(TextSpan{szA, SIZE_MAX}, TextSpan{szB, SIZE_MAX}, m_bCaseSensitive != 0);
 }
 
 bool CommAddrMgr::GetFieldInfo(int nFieldId, CommAddrField* pField) {
@@ -393,7 +397,7 @@ bool CommAddrMgr::GetFieldText(const CommAddr* pAddr, const CommAddrField* pFiel
     const int nId = pField->nFieldId;
     if (IsCopiedText(nId)) {
         const TextSpan t = MemberText(pAddr, static_cast<DWORD>(nId));
-        CopyTextN(szBuf, nBufLen, t.p, t.n);
+        CopyTextN(szBuf, nBufLen, t.p, strnlen(t.p, t.n));
         return true;
     }
     switch (nId) {
