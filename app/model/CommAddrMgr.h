@@ -23,12 +23,13 @@ public:
     // Frees every record (FreeAddr) and empties the list.
     void RemoveAll();
 
-    // Appends a deep copy of pAddr (its owned side data duplicated); returns
-    // the copy, or none when pAddr is missing or memory runs out. When only
-    // the side data cannot be copied the copy owns none.
+    // Appends a deep copy of pAddr (its owned side data duplicated into a
+    // block from malloc); returns the copy, or none when pAddr is missing or
+    // memory runs out. When only the side data cannot be copied the copy
+    // owns none (pointer and size zero).
     CommAddr* AddCopy(const CommAddr* pAddr);
 
-    // Frees a record made by AddCopy and the side data it owns.
+    // Frees a record made by AddCopy and, with free, the side data it owns.
     static void FreeAddr(CommAddr* pAddr);
 
     // The first or next record, or none; they move the list cursor.
