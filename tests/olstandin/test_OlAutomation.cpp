@@ -333,7 +333,9 @@ std::string RunSequence(FailureTest* t) {
     if (!Object("GetDefaultFolder", t->Method(ns.v.pdispVal, u"GetDefaultFolder", {&arg}, &folder.v), folder))
         return sResult;
     if (FAILED(hr = t->Get(folder.v.pdispVal, u"Name", &text.v))) return Step("Name", hr);
+    VariantClear(&text.v);
     if (FAILED(hr = t->Get(folder.v.pdispVal, u"StoreID", &text.v))) return Step("StoreID", hr);
+    VariantClear(&text.v);
     if (!Object("Items", t->Get(folder.v.pdispVal, u"Items", &items.v), items)) return sResult;
     IDispatch* pItems = items.v.pdispVal;
     if (!Object("GetFirst", t->Method(pItems, u"GetFirst", {}, &item.v), item)) return sResult;
