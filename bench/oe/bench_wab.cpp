@@ -40,13 +40,22 @@ std::unique_ptr<CommAddr> MakeContact(int n, const char* szTag) {
     return p;
 }
 
-std::string TempFolder() {
-    static std::string s_sDir = [] {
+// The run's own folder, removed when the program ends.
+struct TempDir {
+    std::string sPath;
+    TempDir() {
         std::string sTemplate = (fs::temp_directory_path() / "bench_wab-XXXXXX").string();
-        char* sz = mkdtemp(&sTemplate[0]);
-        return std::string(sz ? sz : "/tmp");
-    }();
-    return s_sDir;
+        if (mkdtemp(&sTemplate[0]) != nullptr) sPath = sTemplate;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        if (!sPath.empty()) fs::remove_all(sPath, ec);
+    }
+};
+
+std::string TempFolder() {
+    static TempDir s_Dir;
+    return s_Dir.sPath;
 }
 
 // An address book of nCount contacts, built once per run.
@@ -101,12 +110,4 @@ BENCHMARK(BM_AddContacts)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    fs::remove_all(TempFolder(), ec);
-    return 0;
-}
+BENCHMARK_MAIN();

@@ -87,7 +87,7 @@ bool CxWab::Open(const char* szWabFile) {
 
     if (szWabFile == nullptr || szWabFile[0] == '\0')
         m_szWabFile[0] = '\0';
-    else
+    else if (szWabFile != m_szWabFile)  // reopening by the stored name copies nothing
         CopyText(m_szWabFile, szWabFile);
 
     WAB_PARAM wp;

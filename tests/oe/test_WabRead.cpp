@@ -55,11 +55,15 @@ TEST_F(WabReadTest, ListsContactsOnlyInTableOrder) {
     EXPECT_EQ(names, (std::vector<std::string>{"Ann", "Bob", "Cid"}));
 }
 
-TEST_F(WabReadTest, EmptyBookOpensWithEmptyList) {
-    CxWab wab;
-    EXPECT_TRUE(wab.Open(Path("new.wab").c_str()));
-    EXPECT_TRUE(wab.IsOpen());
-    EXPECT_EQ(wab.GetAddrMgr()->GetCount(), 0u);
+TEST_F(WabReadTest, BookWithoutMailUsersOpensWithEmptyList) {
+    const std::string sFile = Path("a.wab");
+    ASSERT_TRUE(m_Standin.AddEntry(sFile, MAPI_DISTLIST, {WabValue::Text(PR_DISPLAY_NAME, "Team")}));
+    for (const std::string& sName : {sFile, Path("new.wab")}) {
+        CxWab wab;
+        EXPECT_TRUE(wab.Open(sName.c_str()));
+        EXPECT_TRUE(wab.IsOpen());
+        EXPECT_EQ(wab.GetAddrMgr()->GetCount(), 0u);
+    }
 }
 
 // Every carried property arrives in its own field, cut to the carried width;

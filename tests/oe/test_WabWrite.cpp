@@ -202,6 +202,8 @@ TEST_F(WabWriteTest, EqualCounterpartIsNotWritten) {
     auto pAddr = AnnFromOutlook();
     CopyText(pAddr->szDepartment, "Sales");
     EXPECT_FALSE(wab.SaveAddr(pAddr.get()));
+    EXPECT_FALSE(wab.SaveAddr(nullptr));
+    EXPECT_FALSE(wab.AddAddr(nullptr));
     EXPECT_EQ(m_Standin.CallCount("SetProps"), nSetProps);
     EXPECT_EQ(m_Standin.CallCount("SaveChanges"), nSaves);
     EXPECT_EQ(wab.GetAddrMgr()->GetCount(), 1u);
