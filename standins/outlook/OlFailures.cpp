@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <map>
+#include <unordered_map>
 #include <mutex>
 #include <vector>
 
@@ -28,7 +28,8 @@ struct FailEntry {
 std::mutex g_Lock;
 std::vector<FailEntry> g_HookEntries;
 std::vector<FailEntry> g_EnvEntries;
-std::map<std::string, long> g_Calls;  // by lower-case name
+std::atomic<bool> g_bAnyFail{false};  // lets the common case skip the lock
+std::unordered_map<std::string, long> g_Calls;  // by the name as called
 long g_nAllCalls = 0;
 std::atomic<long> g_nLiveObjects{0};
 
@@ -90,6 +91,7 @@ OlFailMode CheckList(std::vector<FailEntry>& entries, const std::string& sLower)
 }  // namespace
 
 OlFailMode OlCheckFail(const std::string& sName) {
+    if (!g_bAnyFail.load()) return OL_FAIL_NONE;
     std::string sLower = Lower(sName);
     std::lock_guard<std::mutex> lock(g_Lock);
     OlFailMode nHook = CheckList(g_HookEntries, sLower);
@@ -101,11 +103,12 @@ void OlReadFailEnvironment() {
     std::vector<FailEntry> entries = ParseList(getenv("PELLMARK_OUTLOOK_FAIL"));
     std::lock_guard<std::mutex> lock(g_Lock);
     g_EnvEntries = entries;
+    g_bAnyFail = !g_HookEntries.empty() || !g_EnvEntries.empty();
 }
 
 void OlCountCall(const std::string& sName) {
     std::lock_guard<std::mutex> lock(g_Lock);
-    ++g_Calls[Lower(sName)];
+    ++g_Calls[sName];
     if (sName != "GetIDsOfNames") ++g_nAllCalls;
 }
 
@@ -128,13 +131,16 @@ OL_EXPORT void OlStandinSetFail(const char* szList) {
     std::vector<FailEntry> entries = ParseList(szList);
     std::lock_guard<std::mutex> lock(g_Lock);
     g_HookEntries = entries;
+    g_bAnyFail = !g_HookEntries.empty() || !g_EnvEntries.empty();
 }
 
 OL_EXPORT long OlStandinCallCount(const char* szName) {
     std::lock_guard<std::mutex> lock(g_Lock);
     if (szName == nullptr) return g_nAllCalls;
-    auto it = g_Calls.find(Lower(szName));
-    return it == g_Calls.end() ? 0 : it->second;
+    long n = 0;
+    for (const auto& it : g_Calls)
+        if (strcasecmp(it.first.c_str(), szName) == 0) n += it.second;
+    return n;
 }
 
 OL_EXPORT void OlStandinResetCounts(void) {

@@ -1,6 +1,7 @@
 #include "standins/outlook/OlProps.h"
 
-#include <strings.h>
+#include <string>
+#include <unordered_map>
 
 namespace {
 
@@ -104,11 +105,32 @@ const OlPropDef* OlItemProps(int nKind, size_t* pnCount) {
     return kContactProps;
 }
 
-const OlPropDef* FindOlItemProp(int nKind, const char* szName) {
-    if (szName == nullptr) return nullptr;
+namespace {
+
+// Lower-case name to property, one table per kind of item.
+std::unordered_map<std::string, const OlPropDef*> MakeIndex(int nKind) {
+    std::unordered_map<std::string, const OlPropDef*> index;
     size_t n = 0;
     const OlPropDef* pDefs = OlItemProps(nKind, &n);
-    for (size_t i = 0; i < n; ++i)
-        if (strcasecmp(pDefs[i].szName, szName) == 0) return &pDefs[i];
-    return nullptr;
+    for (size_t i = 0; i < n; ++i) {
+        std::string s = pDefs[i].szName;
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+        index[s] = &pDefs[i];
+    }
+    return index;
+}
+
+}  // namespace
+
+const OlPropDef* FindOlItemProp(int nKind, const char* szName) {
+    if (szName == nullptr) return nullptr;
+    static const std::unordered_map<std::string, const OlPropDef*> contact = MakeIndex(OL_CONTACT_ITEM);
+    static const std::unordered_map<std::string, const OlPropDef*> distList = MakeIndex(OL_DISTLIST_ITEM);
+    std::string s = szName;
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
+    const auto& index = nKind == OL_DISTLIST_ITEM ? distList : contact;
+    auto it = index.find(s);
+    return it == index.end() ? nullptr : it->second;
 }
