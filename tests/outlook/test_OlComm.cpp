@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <regex>
 
 #include "common/outlook/OlAddr.h"
 #include "tests/outlook/fixtures/OlTestEnv.h"
@@ -49,10 +48,22 @@ TEST_F(OlCommTest, AStoreStartsOutlookOnceAndHoldsTwoUses) {
     EXPECT_EQ(OlBaseUtil::GetUseCount(), 0u);
     EXPECT_EQ(m_Hooks.LiveObjects(), 0);
 
-    // The whole line: time, source name padded to 20, line, thread, marker.
-    const std::regex line(
-        R"(\[2011/03/09 14:05:09\]\[OlComm\.cpp {10}\(\d{2,3} *\)\]\[[0-9a-f]{5,}\]\[   \] - Outlook automation started\.)");
-    EXPECT_TRUE(std::regex_match(LogLines().at(0), line)) << LogLines().at(0);
+    // The whole line: time, source name padded to 20, line number padded to
+    // 4, thread in at least five hex digits, marker, text.
+    const std::string sLine = LogLines().at(0);
+    const std::string sHead = "[2011/03/09 14:05:09][OlComm.cpp          (";
+    ASSERT_EQ(sLine.rfind(sHead, 0), 0u) << sLine;
+    const size_t nClose = sLine.find(")][", sHead.size());
+    ASSERT_EQ(nClose, sHead.size() + 4) << sLine;
+    const std::string sNumber = sLine.substr(sHead.size(), 4);
+    EXPECT_EQ(sNumber.find_first_not_of("0123456789 "), std::string::npos) << sLine;
+    EXPECT_NE(sNumber[0], ' ') << sLine;
+    const size_t nThreadEnd = sLine.find("][   ] - Outlook automation started.", nClose + 3);
+    ASSERT_NE(nThreadEnd, std::string::npos) << sLine;
+    const std::string sThread = sLine.substr(nClose + 3, nThreadEnd - nClose - 3);
+    EXPECT_GE(sThread.size(), 5u);
+    EXPECT_EQ(sThread.find_first_not_of("0123456789abcdef"), std::string::npos) << sLine;
+    EXPECT_EQ(sLine.size(), nThreadEnd + std::string("][   ] - Outlook automation started.").size());
 }
 
 TEST_F(OlCommTest, OutlookNotRegisteredIsTriedTwiceAndLeavesNothing) {
