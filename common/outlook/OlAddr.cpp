@@ -211,16 +211,16 @@ void CopyMapped(PropKind nKind, void* pDst, size_t nDstSize, const void* pSrc, s
     CopyText(static_cast<char*>(pDst), nDstSize < nSrcSize ? nDstSize : nSrcSize, static_cast<const char*>(pSrc));
 }
 
-char* DataText(OlContactData* pData, const ItemProp& prop) {
+char* MemberAt(OlContactData* pData, const ItemProp& prop) {
     return reinterpret_cast<char*>(pData) + prop.nOffset;
 }
 
-const char* DataText(const OlContactData* pData, const ItemProp& prop) {
+const char* MemberAt(const OlContactData* pData, const ItemProp& prop) {
     return reinterpret_cast<const char*>(pData) + prop.nOffset;
 }
 
 void ReadItemProp(CDispCmd& item, const ItemProp& prop, OlContactData* pData) {
-    char* p = DataText(pData, prop);
+    char* p = MemberAt(pData, prop);
     switch (prop.nKind) {
     case PROP_TEXT:
         item.GetStringProperty(prop.szName, p, static_cast<int>(prop.nSize));
@@ -235,7 +235,7 @@ void ReadItemProp(CDispCmd& item, const ItemProp& prop, OlContactData* pData) {
 }
 
 void WriteItemProp(CDispCmd& item, const ItemProp& prop, const OlContactData* pData) {
-    const char* p = DataText(pData, prop);
+    const char* p = MemberAt(pData, prop);
     switch (prop.nKind) {
     case PROP_TEXT:
         item.PutStringProperty(prop.szName, p);
