@@ -54,16 +54,16 @@ std::string Utf16ToUtf8(const char16_t* p) {
 
 // One conversion handed to snprintf with its single argument.
 template <typename T>
-void AppendFormatted(std::string& out, const std::string& spec, T value) {
+void AppendFormatted(std::string& out, const std::string& conversion, T value) {
     char szSmall[128];
-    int n = snprintf(szSmall, sizeof(szSmall), spec.c_str(), value);
+    int n = snprintf(szSmall, sizeof(szSmall), conversion.c_str(), value);
     if (n < 0) return;
     if ((size_t)n < sizeof(szSmall)) {
         out.append(szSmall, (size_t)n);
         return;
     }
     std::vector<char> big((size_t)n + 1);
-    snprintf(big.data(), big.size(), spec.c_str(), value);
+    snprintf(big.data(), big.size(), conversion.c_str(), value);
     out.append(big.data(), (size_t)n);
 }
 
@@ -87,43 +87,43 @@ size_t FormatDebugText(char* szBuf, size_t nSize, const char* szFormat, va_list 
             continue;
         }
         // flags, width, precision; '*' takes an int argument, written into the
-        // spec as digits so snprintf sees one argument only.
-        std::string spec = "%";
-        while (*p && strchr("-+ #0'", *p)) spec += *p++;
+        // conversion as digits so snprintf sees one argument only.
+        std::string conversion = "%";
+        while (*p && strchr("-+ #0'", *p)) conversion += *p++;
         int nWidth = -1, nPrecision = -1;
-        bool bLeft = spec.find('-') != std::string::npos;
+        bool bLeft = conversion.find('-') != std::string::npos;
         if (*p == '*') {
             nWidth = va_arg(ap, int);
             if (nWidth < 0) {
                 bLeft = true;
-                spec += '-';
+                conversion += '-';
                 nWidth = -nWidth;
             }
-            spec += std::to_string(nWidth);
+            conversion += std::to_string(nWidth);
             ++p;
         } else {
             if (*p >= '0' && *p <= '9') nWidth = 0;
             while (*p >= '0' && *p <= '9') {
                 nWidth = nWidth * 10 + (*p - '0');
-                spec += *p++;
+                conversion += *p++;
             }
         }
         if (*p == '.') {
-            spec += *p++;
+            conversion += *p++;
             if (*p == '*') {
                 nPrecision = va_arg(ap, int);
                 if (nPrecision < 0) {
-                    spec.pop_back();
+                    conversion.pop_back();
                     nPrecision = -1;
                 } else {
-                    spec += std::to_string(nPrecision);
+                    conversion += std::to_string(nPrecision);
                 }
                 ++p;
             } else {
                 nPrecision = 0;
                 while (*p >= '0' && *p <= '9') {
                     nPrecision = nPrecision * 10 + (*p - '0');
-                    spec += *p++;
+                    conversion += *p++;
                 }
             }
         }
@@ -146,8 +146,8 @@ size_t FormatDebugText(char* szBuf, size_t nSize, const char* szFormat, va_list 
             if (bLeft) out.append(nPad, ' ');
             continue;
         }
-        spec += length;
-        spec += conv;
+        conversion += length;
+        conversion += conv;
         switch (conv) {
             case 'd':
             case 'i':
@@ -156,11 +156,11 @@ size_t FormatDebugText(char* szBuf, size_t nSize, const char* szFormat, va_list 
             case 'x':
             case 'X':
                 if (length == "ll" || length == "j")
-                    AppendFormatted(out, spec, va_arg(ap, long long));
+                    AppendFormatted(out, conversion, va_arg(ap, long long));
                 else if (length == "l" || length == "z" || length == "t")
-                    AppendFormatted(out, spec, va_arg(ap, long));
+                    AppendFormatted(out, conversion, va_arg(ap, long));
                 else
-                    AppendFormatted(out, spec, va_arg(ap, int));
+                    AppendFormatted(out, conversion, va_arg(ap, int));
                 break;
             case 'c':
                 AppendFormatted(out, "%c", va_arg(ap, int));
@@ -174,13 +174,13 @@ size_t FormatDebugText(char* szBuf, size_t nSize, const char* szFormat, va_list 
             case 'a':
             case 'A':
                 if (length == "L")
-                    AppendFormatted(out, spec, va_arg(ap, long double));
+                    AppendFormatted(out, conversion, va_arg(ap, long double));
                 else
-                    AppendFormatted(out, spec, va_arg(ap, double));
+                    AppendFormatted(out, conversion, va_arg(ap, double));
                 break;
             case 's': {
                 const char* s = va_arg(ap, const char*);
-                AppendFormatted(out, spec, s ? s : "(null)");
+                AppendFormatted(out, conversion, s ? s : "(null)");
                 break;
             }
             case 'p':
