@@ -1,13 +1,12 @@
 // Apartments, class lookup through the registry and in-process creation.
 #include "platform/com/ComApi.h"
 
-#include <dlfcn.h>
-
 #include <map>
 #include <mutex>
 #include <string>
 
 #include "platform/com/WinNls.h"
+#include "platform/win32/WinLibrary.h"
 #include "platform/win32/WinReg.h"
 
 namespace {
@@ -50,13 +49,13 @@ bool ReadClassesRootText(const std::string& sKey, std::string* psValue) {
 // Server libraries stay loaded for the life of the process, as objects and
 // class factories they handed out may still be in use anywhere.
 std::mutex g_LibraryLock;
-std::map<std::string, void*> g_Libraries;
+std::map<std::string, HMODULE> g_Libraries;
 
-void* LoadServerLibrary(const std::string& sPath) {
+HMODULE LoadServerLibrary(const std::string& sPath) {
     std::lock_guard<std::mutex> lock(g_LibraryLock);
     auto it = g_Libraries.find(sPath);
     if (it != g_Libraries.end()) return it->second;
-    void* h = dlopen(sPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    HMODULE h = LoadLibraryA(sPath.c_str());
     if (h != nullptr) g_Libraries[sPath] = h;
     return h;
 }
@@ -106,10 +105,10 @@ HRESULT CoCreateInstance(REFCLSID rclsid, LPUNKNOWN pUnkOuter, DWORD dwClsContex
     std::string sPath;
     if (!ReadClassesRootText("CLSID\\" + ToUtf8(wszClsid) + "\\InprocServer32", &sPath) || sPath.empty())
         return REGDB_E_CLASSNOTREG;
-    void* hLib = LoadServerLibrary(sPath);
+    HMODULE hLib = LoadServerLibrary(sPath);
     if (hLib == nullptr) return HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND);
     LPFNGETCLASSOBJECT pfnGetClassObject =
-        reinterpret_cast<LPFNGETCLASSOBJECT>(dlsym(hLib, "DllGetClassObject"));
+        reinterpret_cast<LPFNGETCLASSOBJECT>(GetProcAddress(hLib, "DllGetClassObject"));
     if (pfnGetClassObject == nullptr) return CO_E_ERRORINDLL;
     IClassFactory* pFactory = nullptr;
     HRESULT hr = pfnGetClassObject(rclsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory));

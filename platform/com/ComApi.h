@@ -35,8 +35,9 @@ HRESULT CLSIDFromProgID(LPCOLESTR lpszProgID, LPCLSID lpclsid);
 
 // Creates an object of an in-process class: HKEY_CLASSES_ROOT
 // "CLSID\{...}\InprocServer32" default value names the library, which is
-// loaded (and kept loaded until the process ends), its DllGetClassObject
-// gives the class factory, and the factory's CreateInstance the object.
+// loaded with LoadLibraryA (and kept loaded until the process ends), its
+// DllGetClassObject gives the class factory, and the factory's
+// CreateInstance the object.
 // Results: CO_E_NOTINITIALIZED when the thread has not initialised COM,
 // E_POINTER / E_INVALIDARG for missing arguments, REGDB_E_CLASSNOTREG when the
 // class is not registered or CLSCTX_INPROC_SERVER is not in dwClsContext,

@@ -140,6 +140,19 @@ TEST_F(OutlookExe, RegistryValueNamesAnotherContactsFile) {
     unsetenv("PELLMARK_REGISTRY");
     ASSERT_EQ(RunOutlookExe("list", &sOut), 0);  // the default file is untouched
     EXPECT_EQ(sOut, "");
+
+    // A file that is no Contacts file is refused, not read or overwritten.
+    std::ofstream(sFile, std::ios::trunc) << "This is not a database, just text that happens to be here.\n";
+    setenv("PELLMARK_REGISTRY", sReg.c_str(), 1);
+    IDispatch* pApp = nullptr;
+    EXPECT_EQ(CreateApplication(&pApp), CO_E_SERVER_EXEC_FAILURE);
+    EXPECT_EQ(pApp, nullptr);
+    EXPECT_EQ(RunOutlookExe("list", &sOut), 1) << sOut;
+    unsetenv("PELLMARK_REGISTRY");
+    std::ifstream check(sFile);
+    std::string sFirst;
+    std::getline(check, sFirst);
+    EXPECT_EQ(sFirst, "This is not a database, just text that happens to be here.");
 }
 
 }  // namespace
