@@ -43,6 +43,8 @@ TEST_F(WabStandinTest, NamedFileIsCreatedAndDefaultBookLivesInTheDataHome) {
     // No parameter block, a none name and an empty name all open one default
     // book under $XDG_DATA_HOME, created with its folders on first use.
     std::string sHome = Path("home");
+    const char* szOldHome = getenv("XDG_DATA_HOME");
+    std::string sOldHome = szOldHome != nullptr ? szOldHome : "";
     ASSERT_EQ(setenv("XDG_DATA_HOME", sHome.c_str(), 1), 0);
     std::string sDefault = sHome + "/tessaro/PELLMARK/addressbook.wab";
     {
@@ -69,7 +71,10 @@ TEST_F(WabStandinTest, NamedFileIsCreatedAndDefaultBookLivesInTheDataHome) {
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(rows[0].sName, "Bo");
     }
-    unsetenv("XDG_DATA_HOME");
+    if (szOldHome != nullptr)
+        setenv("XDG_DATA_HOME", sOldHome.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 
     // A file in a folder that does not exist cannot be created.
     CTestBook book;
