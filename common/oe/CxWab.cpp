@@ -405,7 +405,7 @@ bool CxWab::WriteProps(WabAddr* pRecord, LPMAILUSER lpMailUser) {
     SPropValue values[WAB_ADDR_TEXT_COUNT + 2];
     memset(values, 0, sizeof(values));
     ULONG cValues = 0;
-    for (size_t i = 0; i < g_nWabAddrFieldCount; ++i) {
+    for (size_t i = 0; i < WAB_ADDR_TEXT_COUNT; ++i) {
         char* szText = reinterpret_cast<char*>(pRecord) + g_WabAddrFields[i].nWabOffset;
         if (szText[0] == '\0') continue;
         values[cValues].ulPropTag = g_WabAddrFields[i].ulPropTag;

@@ -79,23 +79,21 @@ struct WabAddr {
 };
 
 // One text member of WabAddr: its property tag, where it lies, and the common
-// field it is carried to and from. Carried texts keep at most
-// min(nWabSize, nCommSize) - 1 bytes in both directions.
+// field it is carried to and from. Every member is written; carried texts
+// keep at most min(nWabSize, nCommSize) - 1 bytes in both directions.
 struct WabAddrField {
     ULONG ulPropTag;
     size_t nWabOffset;
     size_t nWabSize;
-    int nCommFieldId;     // 0 when no common field
+    int nCommFieldId;     // the common field's id
     size_t nCommOffset;
     size_t nCommSize;
-    bool bRead;           // carried from WAB into the common record
-    bool bWrite;          // carried from the common record into WAB
+    bool bRead;           // also carried from WAB into the common record
 };
 
 // Every text member of WabAddr, in member order.
 constexpr size_t WAB_ADDR_TEXT_COUNT = 55;
-extern const WabAddrField* const g_WabAddrFields;
-extern const size_t g_nWabAddrFieldCount;
+extern const WabAddrField g_WabAddrFields[WAB_ADDR_TEXT_COUNT];
 
 // The row of g_WabAddrFields for a property tag (type included), or none.
 const WabAddrField* FindWabAddrField(ULONG ulPropTag);

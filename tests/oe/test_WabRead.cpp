@@ -151,6 +151,27 @@ TEST_F(WabReadTest, DatesReadWithoutTimeZoneAndMissingOnesAs1601) {
     EXPECT_EQ(records[1]->dtAnniversary, 36526.0);
 }
 
+// A value stored with another type under a member's property identifier is
+// neither read as that member's text nor as a date.
+TEST_F(WabReadTest, ValuesOfAnotherTypeAreIgnored) {
+    const std::string sFile = Path("a.wab");
+    ASSERT_TRUE(m_Standin.AddEntry(sFile, MAPI_MAILUSER,
+                                   {WabValue::Text(PR_GIVEN_NAME, "Ann"),
+                                    WabValue::Text(CHANGE_PROP_TYPE(PR_SURNAME, PT_LONG), ""),
+                                    WabValue::Date(CHANGE_PROP_TYPE(PR_COMPANY_NAME, PT_SYSTIME),
+                                                   DateToFileTime(29222.5)),
+                                    WabValue::Text(CHANGE_PROP_TYPE(PR_BIRTHDAY, PT_LONG), "")}));
+
+    CxWab wab;
+    ASSERT_TRUE(wab.Open(sFile.c_str()));
+    std::vector<CommAddr*> records = Records(wab);
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_STREQ(records[0]->szFirstName, "Ann");
+    EXPECT_STREQ(records[0]->szLastName, "");
+    EXPECT_STREQ(records[0]->szCompany, "");
+    EXPECT_EQ(records[0]->dtBirthday, -109205.0);
+}
+
 // Calls the store's internal reading steps directly.
 class WabProbe : public CxWab {
 public:

@@ -269,4 +269,36 @@ TEST_F(WabWriteTest, FailedUpdateIsReported) {
     }
 }
 
+// Reaches the store's template lookup directly.
+class WabTemplateProbe : public CxWab {
+public:
+    using CxWab::CxWab;
+
+    // Creates and saves an empty entry from the template for ulObjType.
+    bool CreateFromTemplate(ULONG ulObjType) {
+        ULONG cb = 0;
+        LPENTRYID lpId = nullptr;
+        if (!GetCreateTemplate(ulObjType, &cb, &lpId)) return false;
+        LPMAPIPROP lpEntry = nullptr;
+        HRESULT hr = m_pRootFolder->GetContainer()->CreateEntry(cb, lpId, 0, &lpEntry);
+        m_lpWABObject->FreeBuffer(lpId);
+        if (FAILED(hr)) return false;
+        hr = lpEntry->SaveChanges(0);
+        lpEntry->Release();
+        return SUCCEEDED(hr);
+    }
+};
+
+TEST_F(WabWriteTest, TemplateFollowsTheObjectType) {
+    {
+        WabTemplateProbe wab(m_sFile.c_str());
+        for (ULONG ulType : {MAPI_DISTLIST, MAPI_MAILUSER, MAPI_ABCONT}) EXPECT_TRUE(wab.CreateFromTemplate(ulType));
+    }
+    std::vector<WabEntry> entries = Entries();
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].ulObjType, MAPI_DISTLIST);
+    EXPECT_EQ(entries[1].ulObjType, MAPI_MAILUSER);
+    EXPECT_EQ(entries[2].ulObjType, MAPI_MAILUSER);  // any other type: the contact template
+}
+
 }  // namespace
