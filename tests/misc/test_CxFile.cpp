@@ -8,27 +8,17 @@
 #include <sstream>
 #include <string>
 
+#include "common/TempDir.h"
 #include "common/misc/CxFile.h"
 
 namespace {
 
 class CxFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "pellmark_file_XXXXXX";
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        m_folder = tmpl;
-        m_path = m_folder + "/data.bin";
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
     void SetBytes(const std::string& bytes) { std::ofstream(m_path, std::ios::binary) << bytes; }
-    std::string Bytes() const {
-        std::ifstream in(m_path, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    std::string m_folder, m_path;
+    std::string Bytes() const { return ReadFileBytes(m_path); }
+    TempDir m_dir{"pellmark_file"};
+    std::string m_path = m_dir.File("data.bin");
 };
 
 TEST_F(CxFileTest, WritesAndReadsBackEveryKindOfValue) {
@@ -128,7 +118,7 @@ TEST_F(CxFileTest, ShortNumbersAndMissingArgumentsFail) {
     EXPECT_FALSE(closed.Open("", "rb"));
     EXPECT_FALSE(closed.Open(m_path.c_str(), ""));
     EXPECT_FALSE(closed.Open(nullptr, "rb"));
-    EXPECT_FALSE(closed.Open((m_folder + "/missing").c_str(), "rb"));
+    EXPECT_FALSE(closed.Open(m_dir.File("missing").c_str(), "rb"));
 }
 
 TEST_F(CxFileTest, LinesEndInCrLfAndSizesAreMeasured) {
@@ -139,10 +129,10 @@ TEST_F(CxFileTest, LinesEndInCrLfAndSizesAreMeasured) {
     file.Close();
     EXPECT_EQ(Bytes(), "one %s\r\n\r\n");
     EXPECT_EQ(CxFile::GetFileSize(m_path.c_str()), 10);
-    EXPECT_EQ(CxFile::GetFileSize((m_folder + "/missing").c_str()), -1);
+    EXPECT_EQ(CxFile::GetFileSize(m_dir.File("missing").c_str()), -1);
     EXPECT_EQ(CxFile::GetFileSize(""), -1);
     EXPECT_EQ(CxFile::GetFileSize(nullptr), -1);
-    EXPECT_EQ(CxFile::GetFileSize(m_folder.c_str()), -1);  // a folder is no file
+    EXPECT_EQ(CxFile::GetFileSize(m_dir.Path().c_str()), -1);  // a folder is no file
 }
 
 }  // namespace

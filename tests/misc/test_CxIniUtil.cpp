@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "common/TempDir.h"
 #include "common/misc/CxIniUtil.h"
 #include "common/misc/WinUtil.h"
 
@@ -16,13 +17,8 @@ namespace {
 
 class IniTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "pellmark_iniutil_XXXXXX";
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        m_folder = tmpl + "/";
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-    std::string m_folder;
+    TempDir m_dir{"pellmark_iniutil"};
+    std::string m_folder = m_dir.Path();
 };
 
 TEST_F(IniTest, PathIsTheFolderAndNameOrTheProgramFolder) {
@@ -93,10 +89,7 @@ TEST_F(IniTest, WritesTypedValues) {
     EXPECT_NE(ini.WriteBool("S", "Off", false), 0);
     EXPECT_NE(ini.WriteString("S", "Text", nullptr), 0);
     EXPECT_NE(ini.WriteString("S", "Int", "7"), 0);
-    std::ifstream in(m_folder + "w.ini", std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    EXPECT_EQ(ss.str(), "[S]\r\nInt=7\r\nOn=1\r\nOff=0\r\nText=\r\n");
+    EXPECT_EQ(ReadFileBytes(m_folder + "w.ini"), "[S]\r\nInt=7\r\nOn=1\r\nOff=0\r\nText=\r\n");
 
     CxIniUtil nowhere((m_folder + "missing/").c_str(), "w.ini");
     EXPECT_EQ(nowhere.WriteInt("S", "Int", 1), 0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/TempDir.h"
 #include "common/misc/WinUtil.h"
 #include "platform/win32/WinShell.h"
 #include "platform/win32/WinVersion.h"
@@ -20,16 +21,12 @@ namespace {
 class WinUtilTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "pellmark_util_XXXXXX";
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        m_folder = tmpl + "/";
         m_registry = m_folder + "test.reg";
         setenv("PELLMARK_REGISTRY", m_registry.c_str(), 1);
     }
     void TearDown() override {
         unsetenv("PELLMARK_REGISTRY");
         SetShellExecuteHandler(nullptr);
-        std::filesystem::remove_all(m_folder);
     }
     // A registry whose App Paths key has this "Path" (none: no such value).
     void SetOutlookPath(const char* szPath) {
@@ -39,7 +36,8 @@ protected:
                "@=\"x\"\r\n";
         if (szPath) out << "\"Path\"=\"" << szPath << "\"\r\n";
     }
-    std::string m_folder, m_registry;
+    TempDir m_dir{"pellmark_util"};
+    std::string m_folder = m_dir.Path(), m_registry;
 };
 
 TEST_F(WinUtilTest, ModuleFolderEndsWithASeparator) {

@@ -11,33 +11,22 @@
 #include <string>
 #include <thread>
 
+#include "common/TempDir.h"
 #include "platform/win32/WinProfile.h"
 
 namespace {
 
 class ProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "pellmark_ini_XXXXXX";
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        m_folder = tmpl;
-        m_file = m_folder + "/test.ini";
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
     // nullptr removes the file.
     void SetFile(const char* szBytes) {
         std::filesystem::remove(m_file);
         if (szBytes) std::ofstream(m_file, std::ios::binary) << szBytes;
     }
-    std::string FileBytes() const {
-        std::ifstream in(m_file, std::ios::binary);
-        if (!in) return "<none>";
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    std::string m_folder, m_file;
+    std::string FileBytes() const { return ReadFileBytes(m_file); }
+    TempDir m_dir{"pellmark_ini"};
+    std::string m_folder = m_dir.Path().substr(0, m_dir.Path().size() - 1);  // no trailing separator
+    std::string m_file = m_dir.File("test.ini");
 };
 
 struct ReadCase {

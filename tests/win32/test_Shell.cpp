@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/TempDir.h"
 #include "platform/win32/WinShell.h"
 
 namespace {
@@ -25,9 +26,6 @@ const HRESULT kNotFound = (HRESULT)0x80070002u;
 class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "pellmark_shell_XXXXXX";
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        m_folder = tmpl;
         for (const char* szName : {"XDG_DATA_HOME", "HOME", "PATH"}) {
             const char* szValue = getenv(szName);
             m_saved.push_back({szName, szValue ? szValue : "", szValue != nullptr});
@@ -42,7 +40,6 @@ protected:
             else
                 unsetenv(s.szName);
         SetShellExecuteHandler(nullptr);
-        std::filesystem::remove_all(m_folder);
     }
     struct Saved {
         const char* szName;
@@ -50,7 +47,8 @@ protected:
         bool bSet;
     };
     std::vector<Saved> m_saved;
-    std::string m_folder;
+    TempDir m_dir{"pellmark_shell"};
+    std::string m_folder = m_dir.Path().substr(0, m_dir.Path().size() - 1);  // no trailing separator
 };
 
 TEST_F(ShellTest, DataHomeComesFromTheVariablesAndIsCreatedOnRequest) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/TempDir.h"
 #include "platform/win32/WinModule.h"
 #include "platform/win32/WinVersion.h"
 
@@ -72,18 +73,12 @@ std::vector<BYTE> MakePe(bool bPe32Plus, DWORD dwMS, DWORD dwLS) {
 
 class VersionTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "pellmark_ver_XXXXXX";
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        m_folder = tmpl;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
     std::string WriteFile(const std::string& name, const std::vector<BYTE>& bytes) {
-        std::string path = m_folder + "/" + name;
+        std::string path = m_dir.File(name);
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         return path;
     }
-    std::string m_folder;
+    TempDir m_dir{"pellmark_ver"};
 };
 
 // The file's fixed record, or none; checks the calls agree on the way.
@@ -155,7 +150,7 @@ TEST_F(VersionTest, FilesWithoutAValidRecordHaveNone) {
         EXPECT_FALSE(ReadRecord(WriteFile("bad.exe", c.bytes), info));
     }
     VS_FIXEDFILEINFO info;
-    EXPECT_FALSE(ReadRecord(m_folder + "/missing.exe", info));
+    EXPECT_FALSE(ReadRecord(m_dir.File("missing.exe"), info));
     EXPECT_FALSE(ReadRecord("", info));
     EXPECT_EQ(GetFileVersionInfoSizeA(nullptr, nullptr), 0u);
 }
