@@ -176,16 +176,31 @@ bool ParseData(const std::string& s, RegValue& v, bool& bDelete) {
         // hand it out as 8-bit text like every other text.
         if (v.dwType == REG_SZ || v.dwType == REG_EXPAND_SZ) {
             std::string text;
-            for (size_t k = 0; k + 1 < v.data.size(); k += 2) {
-                unsigned u = v.data[k] | (v.data[k + 1] << 8);
+            size_t nUnits = v.data.size() / 2;
+            auto unit = [&v](size_t k) { return (unsigned)(v.data[2 * k] | (v.data[2 * k + 1] << 8)); };
+            for (size_t k = 0; k < nUnits; ++k) {
+                unsigned u = unit(k);
                 if (u == 0) break;
+                // A surrogate pair is one character; a lone surrogate has no
+                // UTF-8 form and becomes U+FFFD.
+                if (u >= 0xD800 && u <= 0xDBFF && k + 1 < nUnits && unit(k + 1) >= 0xDC00 && unit(k + 1) <= 0xDFFF) {
+                    u = 0x10000 + ((u - 0xD800) << 10) + (unit(k + 1) - 0xDC00);
+                    ++k;
+                } else if (u >= 0xD800 && u <= 0xDFFF) {
+                    u = 0xFFFD;
+                }
                 if (u < 0x80) {
                     text += (char)u;
                 } else if (u < 0x800) {
                     text += (char)(0xC0 | (u >> 6));
                     text += (char)(0x80 | (u & 0x3F));
-                } else {
+                } else if (u < 0x10000) {
                     text += (char)(0xE0 | (u >> 12));
+                    text += (char)(0x80 | ((u >> 6) & 0x3F));
+                    text += (char)(0x80 | (u & 0x3F));
+                } else {
+                    text += (char)(0xF0 | (u >> 18));
+                    text += (char)(0x80 | ((u >> 12) & 0x3F));
                     text += (char)(0x80 | ((u >> 6) & 0x3F));
                     text += (char)(0x80 | (u & 0x3F));
                 }

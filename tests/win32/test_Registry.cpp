@@ -7,28 +7,21 @@
 #include <fstream>
 #include <string>
 
+#include "common/TempDir.h"
 #include "platform/win32/WinReg.h"
 
 namespace {
 
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "pellmark_reg_XXXXXX";
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        m_folder = tmpl;
-        m_file = m_folder + "/test.reg";
-        setenv("PELLMARK_REGISTRY", m_file.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("PELLMARK_REGISTRY");
-        std::filesystem::remove_all(m_folder);
-    }
+    void SetUp() override { setenv("PELLMARK_REGISTRY", m_file.c_str(), 1); }
+    void TearDown() override { unsetenv("PELLMARK_REGISTRY"); }
     void WriteRegistry(const std::string& text) {
         std::ofstream out(m_file, std::ios::binary | std::ios::trunc);
         out << text;
     }
-    std::string m_folder, m_file;
+    TempDir m_dir{"pellmark_reg"};
+    std::string m_file = m_dir.File("test.reg");
 };
 
 const char kGoodFile[] =
@@ -45,6 +38,7 @@ const char kGoodFile[] =
     "\"Bytes\"=hex:01,02,\\\r\n"
     "  ff\r\n"
     "\"Expand\"=hex(2):25,00,41,00,25,00,00,00\r\n"
+    "\"Wide\"=hex(1):e9,00,3d,d8,00,de,00,d8,41,00,00,00\r\n"  // e-acute, U+1F600, a lone surrogate
     "\"Empty\"=\"\"\r\n"
     "\"Gone\"=\"x\"\r\n"
     "\"Gone\"=-\r\n"
@@ -71,6 +65,7 @@ TEST_F(RegistryTest, ReadsValuesOfEveryKind) {
         {"Software\\Test", "Count", ERROR_SUCCESS, REG_DWORD, std::string("\x2a\0\0\0", 4)},
         {"Software\\Test", "Bytes", ERROR_SUCCESS, REG_BINARY, std::string("\x01\x02\xff", 3)},
         {"Software\\Test", "Expand", ERROR_SUCCESS, REG_EXPAND_SZ, std::string("%A%", 4)},
+        {"Software\\Test", "Wide", ERROR_SUCCESS, REG_SZ, std::string("\xC3\xA9\xF0\x9F\x98\x80\xEF\xBF\xBD" "A", 11)},
         {"Software\\Test", "Empty", ERROR_SUCCESS, REG_SZ, std::string("", 1)},
         {"Software\\Test", "Gone", ERROR_FILE_NOT_FOUND, 0, ""},
         {"Software\\Test", "", ERROR_FILE_NOT_FOUND, 0, ""},  // no default value set
