@@ -257,9 +257,10 @@ void CxDebugUtil::Write(int nLevel, const char* szFile, int nLine, const char* s
 
     const char* szMode = "ab";
     if (CxFile::GetFileSize(path.c_str()) > LOG_ROTATE_SIZE) {
-        // Moving the full log aside replaces an older copy in one step.
-        rename(path.c_str(), oldPath.c_str());
-        szMode = "wb";
+        // Moving the full log aside replaces an older copy in one step. A log
+        // that cannot be moved is appended to rather than emptied, so its
+        // lines are not lost.
+        if (rename(path.c_str(), oldPath.c_str()) == 0) szMode = "wb";
     }
     CxFile file;
     if (file.Open(path.c_str(), szMode)) {

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/TempDir.h"
 #include "common/misc/CxDebugUtil.h"
 #include "platform/win32/WinTime.h"
 
@@ -21,25 +22,14 @@ namespace {
 class DebugLogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "pellmark_log_XXXXXX";
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        m_folder = tmpl + "/";
+        m_folder = m_dir.Path();
         m_log = m_folder + "appdebug.log";
         m_util.SetFolder(m_folder.c_str());
         SYSTEMTIME st = {2011, 3, 3, 9, 14, 5, 9, 0};
         SetFixedLocalTime(&st);
     }
-    void TearDown() override {
-        SetFixedLocalTime(nullptr);
-        std::filesystem::remove_all(m_folder);
-    }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) return "<none>";
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    void TearDown() override { SetFixedLocalTime(nullptr); }
+    static std::string Read(const std::string& path) { return ReadFileBytes(path); }
     // The log's text, emptied for the next case.
     std::string Take() {
         std::string text = Read(m_log);
@@ -51,6 +41,7 @@ protected:
         snprintf(sz, sizeof(sz), "%05x", (unsigned)syscall(SYS_gettid));
         return sz;
     }
+    TempDir m_dir{"pellmark_log"};
     std::string m_folder, m_log;
     CxDebugUtil m_util;
 };
@@ -169,6 +160,18 @@ TEST_F(DebugLogTest, RotatesOnlyPastTenMebibytes) {
             EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
         }
     }
+}
+
+TEST_F(DebugLogTest, FullLogThatCannotBeMovedAsideIsKept) {
+    // A folder holding the old copy's name cannot be replaced by the log.
+    std::filesystem::create_directories(m_log + ".old.log/inside");
+    { std::ofstream(m_log) << "x"; }
+    std::filesystem::resize_file(m_log, 10485761L);
+    m_util.Write(1, "Mod", 1, "new line");
+    std::string text = Read(m_log);
+    ASSERT_GT(text.size(), 10485761u) << "the full log was emptied";
+    EXPECT_EQ(text.substr(text.size() - 14), "] - new line\r\n");
+    EXPECT_EQ(text[0], 'x');
 }
 
 TEST_F(DebugLogTest, PathsTooLongForTheOldCopyAreNotWritten) {
