@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/Apputil.h"
+#include "common/TempDir.h"
 #include "common/misc/CxIniUtil.h"
 #include "common/misc/WinUtil.h"
 #include "platform/win32/WinShell.h"
@@ -22,9 +23,6 @@ namespace {
 class AppTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string tmpl = ::testing::TempDir() + "pellmark_app_XXXXXX";
-        ASSERT_NE(mkdtemp(&tmpl[0]), nullptr);
-        m_folder = tmpl + "/";
         m_ini = m_folder + "tessaro.ini";
         m_savedIni = g_IniFile.GetIniFile();
         g_IniFile.SetIniFile(m_ini.c_str());
@@ -41,17 +39,12 @@ protected:
         else
             unsetenv("XDG_DATA_HOME");
         SetShellExecuteHandler(nullptr);
-        chmod(m_home.c_str(), 0755);
-        std::filesystem::remove_all(m_folder);
+        chmod(m_home.c_str(), 0755);  // so the folder can be removed
     }
     void SetIni(const std::string& text) { std::ofstream(m_ini, std::ios::binary) << text; }
-    std::string IniBytes() const {
-        std::ifstream in(m_ini, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
-    std::string m_folder, m_ini, m_savedIni, m_home, m_savedXdg;
+    std::string IniBytes() const { return ReadFileBytes(m_ini); }
+    TempDir m_dir{"pellmark_app"};
+    std::string m_folder = m_dir.Path(), m_ini, m_savedIni, m_home, m_savedXdg;
     bool m_bHadXdg = false;
 };
 
@@ -187,7 +180,10 @@ TEST_F(AppTest, DataFolderFailuresLeaveTheBufferAlone) {
     EXPECT_FALSE(GetDataFolder(szFolder));
     EXPECT_STREQ(szFolder, "old");
 
-    setenv("XDG_DATA_HOME", ("/" + std::string(250, 'h')).c_str(), 1);  // no room for the two levels
+    // No room for the two levels below a data home of 250 characters, kept
+    // inside the temporary folder because the data home itself is created.
+    const std::string longHome = m_folder + std::string(250 - m_folder.size(), 'h');
+    setenv("XDG_DATA_HOME", longHome.c_str(), 1);
     EXPECT_FALSE(GetDataFolder(szFolder));
     EXPECT_STREQ(szFolder, "old");
 }
