@@ -236,7 +236,9 @@ bool CWabFile::IsDuplicate(const std::string& sName, const std::string& sEmail, 
 
 CWabFile::SaveResult CWabFile::Save(int64_t* pnId, ULONG ulObjType, const std::vector<CWabProp>& props,
                                     const std::vector<ULONG>& removeIds, bool bCheckDup) {
-    if (!Exec("BEGIN IMMEDIATE")) return SAVE_FAILED;
+    // Inside a batch the save is a savepoint of the batch's transaction.
+    const bool bInBatch = m_pDb != nullptr && sqlite3_get_autocommit(m_pDb) == 0;
+    if (!Exec(bInBatch ? "SAVEPOINT save_entry" : "BEGIN IMMEDIATE")) return SAVE_FAILED;
     SaveResult result = SAVE_FAILED;
     do {
         if (*pnId == 0) {
@@ -292,13 +294,22 @@ CWabFile::SaveResult CWabFile::Save(int64_t* pnId, ULONG ulObjType, const std::v
         if (bOk) result = SAVE_OK;
     } while (false);
 
-    if (result == SAVE_OK && Exec("COMMIT")) return SAVE_OK;
+    if (result == SAVE_OK && Exec(bInBatch ? "RELEASE save_entry" : "COMMIT")) return SAVE_OK;
     if (result == SAVE_OK || result == SAVE_FAILED) {
         Fail("save");
         result = SAVE_FAILED;
     }
-    sqlite3_exec(m_pDb, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_exec(m_pDb, bInBatch ? "ROLLBACK TO save_entry; RELEASE save_entry" : "ROLLBACK", nullptr, nullptr,
+                 nullptr);
     return result;
+}
+
+bool CWabFile::BeginBatch() { return Exec("BEGIN IMMEDIATE"); }
+
+bool CWabFile::CommitBatch() {
+    if (Exec("COMMIT")) return true;
+    sqlite3_exec(m_pDb, "ROLLBACK", nullptr, nullptr, nullptr);
+    return false;
 }
 
 bool CWabFile::Delete(int64_t nId, bool* pbExisted) {

@@ -64,6 +64,13 @@ public:
     // False when there is no such entry or the file cannot be written.
     bool Delete(int64_t nId, bool* pbExisted);
 
+    // The Saves between BeginBatch and CommitBatch share one transaction, so
+    // that a large book is prepared at once instead of one synced write per
+    // entry; a failed Save inside undoes only itself. Nothing of the batch is
+    // stored until CommitBatch succeeds.
+    bool BeginBatch();
+    bool CommitBatch();
+
 private:
     bool Exec(const char* szSql);
     bool InitSchema();
