@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/misc/CxFile.h"
+#include "platform/com/WinNls.h"
 #include "platform/win32/TextCopy.h"
 #include "platform/win32/WinTime.h"
 
@@ -18,37 +19,13 @@ namespace {
 
 const size_t kMessageSize = 40960;
 
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += (char)cp;
-    } else if (cp < 0x800) {
-        out += (char)(0xC0 | (cp >> 6));
-        out += (char)(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += (char)(0xE0 | (cp >> 12));
-        out += (char)(0x80 | ((cp >> 6) & 0x3F));
-        out += (char)(0x80 | (cp & 0x3F));
-    } else {
-        out += (char)(0xF0 | (cp >> 18));
-        out += (char)(0x80 | ((cp >> 12) & 0x3F));
-        out += (char)(0x80 | ((cp >> 6) & 0x3F));
-        out += (char)(0x80 | (cp & 0x3F));
-    }
-}
-
 // UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(const char16_t* p) {
-    std::string out;
-    for (; *p; ++p) {
-        unsigned u = *p;
-        if (u >= 0xD800 && u <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            u = 0x10000 + ((u - 0xD800) << 10) + (p[1] - 0xDC00);
-            ++p;
-        } else if (u >= 0xD800 && u <= 0xDFFF) {
-            u = 0xFFFD;
-        }
-        AppendUtf8(out, u);
-    }
+    int n = WideCharToMultiByte(CP_UTF8, 0, p, -1, nullptr, 0, nullptr, nullptr);
+    if (n <= 1) return std::string();
+    std::string out((size_t)n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, p, -1, &out[0], n, nullptr, nullptr);
+    out.resize((size_t)n - 1);  // without the NUL
     return out;
 }
 

@@ -123,6 +123,8 @@ TEST_F(DebugLogTest, PrintFormatsNarrowAndWideTexts) {
                  (const char16_t*)nullptr, "narrow", 2.25, 1LL << 40, 'z');
     EXPECT_NE(Take().find("] - [ab    ][    cd][ef][(null)][narrow][  2.2][1099511627776][z][%][%q]\r\n"),
               std::string::npos);
+    m_util.Print(0, "Mod", 1, "[%S]", u"a\xD800" u"b");  // a lone surrogate has no UTF-8 form
+    EXPECT_NE(Take().find("] - [a\xEF\xBF\xBD" "b]\r\n"), std::string::npos);
 }
 
 TEST_F(DebugLogTest, LongMessagesAreCutWithoutSplittingCharacters) {
