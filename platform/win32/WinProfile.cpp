@@ -188,7 +188,7 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
             if (line.kind == LineKind::Section) names.push_back(line.strName);
         return CopyList(names, lpReturnedString, nSize);
     }
-    long nSection = FindSection(lines, lpAppName ? Trim(lpAppName) : std::string());
+    long nSection = FindSection(lines, Trim(lpAppName));
     if (!lpKeyName) {
         std::vector<std::string> names;
         if (nSection >= 0)
@@ -214,6 +214,9 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     if (strchr(lpAppName, ']') || (lpKeyName && strchr(lpKeyName, '='))) return FALSE;
     std::string section = Trim(lpAppName);
     std::string key = lpKeyName ? Trim(lpKeyName) : std::string();
+    // A key line starting with '[' would read back as a section, one with ';'
+    // as a comment.
+    if (!key.empty() && (key[0] == '[' || key[0] == ';')) return FALSE;
 
     std::lock_guard<std::mutex> lock(s_writeLock);
     std::vector<Line> lines;

@@ -26,5 +26,5 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
 // old or the new file, never a mix. FALSE when the file cannot be written
 // (read-only file, missing folder), when lpAppName or lpFileName is missing,
 // or when a name or value would break the file's lines (CR or LF anywhere,
-// '=' in a key, ']' in a section name).
+// '=' in a key or '[' or ';' at its start, ']' in a section name).
 BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);

@@ -134,6 +134,8 @@ TEST_F(ProfileTest, WritesKeepEverythingElseInPlace) {
         {"deleting a missing key", "[S]\r\nK=v\r\n", "S", "X", nullptr, TRUE, "[S]\r\nK=v\r\n"},
         {"line break in a value refused", "[S]\r\nK=v\r\n", "S", "K", "a\r\n[T]", FALSE, "[S]\r\nK=v\r\n"},
         {"'=' in a key refused", "[S]\r\nK=v\r\n", "S", "a=b", "v", FALSE, "[S]\r\nK=v\r\n"},
+        {"key read back as a section refused", "[S]\r\nK=v\r\n", "S", " [T", "v", FALSE, "[S]\r\nK=v\r\n"},
+        {"key read back as a comment refused", "[S]\r\nK=v\r\n", "S", ";K", "v", FALSE, "[S]\r\nK=v\r\n"},
         {"']' in a section refused", nullptr, "S]x", "K", "v", FALSE, "<none>"},
         {"no section", nullptr, nullptr, "K", "v", FALSE, "<none>"},
     };
