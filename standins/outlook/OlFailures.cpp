@@ -32,6 +32,7 @@ std::atomic<bool> g_bAnyFail{false};  // lets the common case skip the lock
 std::unordered_map<std::string, long> g_Calls;  // by the name as called
 long g_nAllCalls = 0;
 std::atomic<long> g_nLiveObjects{0};
+std::string g_sDestroyed;  // kinds destroyed since the last reset, comma-separated
 
 std::string Lower(std::string s) {
     for (char& c : s)
@@ -113,7 +114,12 @@ void OlCountCall(const std::string& sName) {
 }
 
 void OlObjectCreated() { ++g_nLiveObjects; }
-void OlObjectDestroyed() { --g_nLiveObjects; }
+void OlObjectDestroyed(const char* szKind) {
+    --g_nLiveObjects;
+    std::lock_guard<std::mutex> lock(g_Lock);
+    if (!g_sDestroyed.empty()) g_sDestroyed += ",";
+    g_sDestroyed += szKind;
+}
 
 double OlNow() {
     SYSTEMTIME st;
@@ -147,6 +153,15 @@ OL_EXPORT void OlStandinResetCounts(void) {
     std::lock_guard<std::mutex> lock(g_Lock);
     g_Calls.clear();
     g_nAllCalls = 0;
+    g_sDestroyed.clear();
+}
+
+OL_EXPORT bool OlStandinDestroyed(char* szBuf, int nBufLen) {
+    if (szBuf == nullptr || nBufLen <= 0) return false;
+    std::lock_guard<std::mutex> lock(g_Lock);
+    if (g_sDestroyed.size() >= (size_t)nBufLen) return false;
+    CopyText(szBuf, (size_t)nBufLen, g_sDestroyed.c_str());
+    return true;
 }
 
 OL_EXPORT bool OlStandinDataFile(char* szBuf, int nBufLen) {

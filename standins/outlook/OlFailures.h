@@ -25,8 +25,9 @@ void OlReadFailEnvironment();
 void OlCountCall(const std::string& sName);
 
 // Objects alive, counted by every stand-in object's constructor and destructor.
+// szKind names the object in the destruction trace ("Application", ...).
 void OlObjectCreated();
-void OlObjectDestroyed();
+void OlObjectDestroyed(const char* szKind);
 
 // The time the stand-in stamps on items: the local time as an OLE date.
 double OlNow();

@@ -110,8 +110,8 @@ HRESULT ArgText(DISPPARAMS* pParams, UINT nIndex, std::u16string* ps, UINT* puAr
 // failures a test asked for. Subclasses supply the members.
 class OlDispatch : public IDispatch {
 public:
-    OlDispatch() { OlObjectCreated(); }
-    virtual ~OlDispatch() { OlObjectDestroyed(); }
+    explicit OlDispatch(const char* szKind) : m_szKind(szKind) { OlObjectCreated(); }
+    virtual ~OlDispatch() { OlObjectDestroyed(m_szKind); }
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
         if (ppv == nullptr) return E_POINTER;
@@ -226,6 +226,7 @@ protected:
     }
 
 private:
+    const char* m_szKind;  // for the destruction trace
     std::atomic<ULONG> m_nRef{1};
 };
 
@@ -233,7 +234,8 @@ private:
 
 class OlItem : public OlDispatch {
 public:
-    OlItem(std::shared_ptr<OlStore> pStore, const OlItemRecord& record) : m_pStore(pStore), m_Record(record) {}
+    OlItem(std::shared_ptr<OlStore> pStore, const OlItemRecord& record)
+        : OlDispatch("Item"), m_pStore(pStore), m_Record(record) {}
 
 protected:
     const OlMemberTable& Table() const override {
@@ -350,7 +352,8 @@ private:
 
 class OlItems : public OlDispatch {
 public:
-    OlItems(std::shared_ptr<OlStore> pStore, const std::string& sFolder) : m_pStore(pStore), m_sFolder(sFolder) {}
+    OlItems(std::shared_ptr<OlStore> pStore, const std::string& sFolder)
+        : OlDispatch("Items"), m_pStore(pStore), m_sFolder(sFolder) {}
 
 protected:
     const OlMemberTable& Table() const override {
@@ -430,7 +433,7 @@ private:
 
 class OlFolder : public OlDispatch {
 public:
-    explicit OlFolder(std::shared_ptr<OlStore> pStore) : m_pStore(pStore) {}
+    explicit OlFolder(std::shared_ptr<OlStore> pStore) : OlDispatch("Folder"), m_pStore(pStore) {}
 
 protected:
     const OlMemberTable& Table() const override {
@@ -471,7 +474,7 @@ private:
 
 class OlNameSpace : public OlDispatch {
 public:
-    explicit OlNameSpace(std::shared_ptr<OlStore> pStore) : m_pStore(pStore) {}
+    explicit OlNameSpace(std::shared_ptr<OlStore> pStore) : OlDispatch("NameSpace"), m_pStore(pStore) {}
 
 protected:
     const OlMemberTable& Table() const override {
@@ -508,7 +511,7 @@ private:
 
 class OlApplication : public OlDispatch, public IRunnableObject {
 public:
-    explicit OlApplication(std::shared_ptr<OlStore> pStore) : m_pStore(pStore) {}
+    explicit OlApplication(std::shared_ptr<OlStore> pStore) : OlDispatch("Application"), m_pStore(pStore) {}
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
         if (ppv == nullptr) return E_POINTER;
@@ -580,7 +583,7 @@ private:
 class OlClassFactory : public IClassFactory {
 public:
     OlClassFactory() { OlObjectCreated(); }
-    virtual ~OlClassFactory() { OlObjectDestroyed(); }
+    virtual ~OlClassFactory() { OlObjectDestroyed("ClassFactory"); }
 
     HRESULT QueryInterface(REFIID riid, void** ppv) override {
         if (ppv == nullptr) return E_POINTER;

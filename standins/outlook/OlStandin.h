@@ -50,6 +50,12 @@ void OlStandinSetFail(const char* szList);
 // method); null counts every Invoke. GetIDsOfNames calls are counted under
 // the name "GetIDsOfNames".
 long OlStandinCallCount(const char* szName);
+// The kinds of the objects destroyed since the last reset, in order and
+// comma-separated ("Folder,NameSpace,Application"), into szBuf; false when
+// it does not fit. Kinds: ClassFactory, Application, NameSpace, Folder,
+// Items, Item.
+bool OlStandinDestroyed(char* szBuf, int nBufLen);
+// Clears the call counts and the destruction trace.
 void OlStandinResetCounts(void);
 // The Contacts file that a new application object opens now, into szBuf;
 // false when it does not fit.
@@ -74,6 +80,7 @@ struct OlStandinHooks {
     long (*LiveObjects)(void) = nullptr;
     void (*SetFail)(const char*) = nullptr;
     long (*CallCount)(const char*) = nullptr;
+    bool (*Destroyed)(char*, int) = nullptr;
     void (*ResetCounts)(void) = nullptr;
     bool (*DataFile)(char*, int) = nullptr;
     void (*SetFixedTime)(const SYSTEMTIME*) = nullptr;
@@ -93,10 +100,11 @@ struct OlStandinHooks {
         LiveObjects = (long (*)(void))dlsym(h, "OlStandinLiveObjects");
         SetFail = (void (*)(const char*))dlsym(h, "OlStandinSetFail");
         CallCount = (long (*)(const char*))dlsym(h, "OlStandinCallCount");
+        Destroyed = (bool (*)(char*, int))dlsym(h, "OlStandinDestroyed");
         ResetCounts = (void (*)(void))dlsym(h, "OlStandinResetCounts");
         DataFile = (bool (*)(char*, int))dlsym(h, "OlStandinDataFile");
         SetFixedTime = (void (*)(const SYSTEMTIME*))dlsym(h, "OlStandinSetFixedTime");
         Command = (int (*)(int, const char* const*, FILE*, FILE*))dlsym(h, "OlStandinCommand");
-        return LiveObjects && SetFail && CallCount && ResetCounts && DataFile && SetFixedTime && Command;
+        return LiveObjects && SetFail && CallCount && Destroyed && ResetCounts && DataFile && SetFixedTime && Command;
     }
 };

@@ -32,7 +32,15 @@ Lines Twice(const Lines& lines) {
     return both;
 }
 
-using OlCommTest = OlTestEnv;
+class OlCommTest : public OlTestEnv {
+protected:
+    // The stand-in objects destroyed since the last count reset, in order.
+    std::string Destroyed() {
+        char sz[512] = "";
+        EXPECT_TRUE(m_Hooks.Destroyed(sz, sizeof(sz)));
+        return sz;
+    }
+};
 
 TEST_F(OlCommTest, AStoreStartsOutlookOnceAndHoldsTwoUses) {
     AddItem("contact", {"FirstName=Anna"});
@@ -139,6 +147,24 @@ TEST_F(OlCommTest, ASecondStoreSharesTheConnection) {
 
     pSecond.reset();
     EXPECT_EQ(OlBaseUtil::GetUseCount(), 0u);
+}
+
+TEST_F(OlCommTest, TheLastUseReleasesFolderThenNamespaceThenApplication) {
+    {
+        OlAddrUtil store;
+        m_Hooks.ResetCounts();
+    }
+    EXPECT_EQ(Destroyed(), "Folder,NameSpace,Application");
+
+    // Giving the uses back one by one: the store's own use closes the folder,
+    // the last one the connection.
+    OlAddrUtil store;
+    m_Hooks.ResetCounts();
+    store.Disconnect();
+    EXPECT_EQ(Destroyed(), "Folder");
+    EXPECT_TRUE(OlBaseUtil::IsStarted());
+    store.Disconnect();
+    EXPECT_EQ(Destroyed(), "Folder,NameSpace,Application");
 }
 
 TEST_F(OlCommTest, DisconnectingTooOftenReleasesNothingTwice) {
