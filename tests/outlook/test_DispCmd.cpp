@@ -8,6 +8,116 @@
 
 namespace {
 
+// An automation object that records how it was called and answers every
+// call with the integer 5.
+class RecordingDispatch : public IDispatch {
+public:
+    HRESULT QueryInterface(REFIID, void** ppv) override {
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++m_nRef; }
+    ULONG Release() override { return --m_nRef; }
+    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgDispId) override {
+        m_bNullIid = riid == IID_NULL;
+        m_nNames = cNames;
+        m_lcidNames = lcid;
+        m_sName = rgszNames[0];
+        rgDispId[0] = 42;
+        return S_OK;
+    }
+    HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pParams, VARIANT* pResult,
+                   EXCEPINFO* pExcepInfo, UINT* puArgErr) override {
+        m_nId = id;
+        m_bNullIid = m_bNullIid && riid == IID_NULL;
+        m_lcidInvoke = lcid;
+        m_wFlags = wFlags;
+        m_nArgs = pParams->cArgs;
+        m_nNamed = pParams->cNamedArgs;
+        m_nNamedId = m_nNamed > 0 ? pParams->rgdispidNamedArgs[0] : 0;
+        m_vtArg = m_nArgs > 0 ? V_VT(&pParams->rgvarg[0]) : (VARTYPE)VT_EMPTY;
+        m_bResult = pResult != nullptr;
+        m_bExtras = pExcepInfo != nullptr || puArgErr != nullptr;
+        if (pResult != nullptr) {
+            V_VT(pResult) = VT_I4;
+            V_I4(pResult) = 5;
+        }
+        return S_OK;
+    }
+
+    ULONG m_nRef = 1;
+    bool m_bNullIid = false;
+    UINT m_nNames = 0;
+    LCID m_lcidNames = 0, m_lcidInvoke = 0;
+    std::u16string m_sName;
+    DISPID m_nId = 0, m_nNamedId = 0;
+    WORD m_wFlags = 0;
+    UINT m_nArgs = 99, m_nNamed = 99;
+    VARTYPE m_vtArg = VT_EMPTY;
+    bool m_bResult = false, m_bExtras = true;
+};
+
+TEST(DispCmdCalls, EachCallResolvesInTheUserLocaleAndInvokesInTheSystemLocale) {
+    struct Case {
+        const char* szCall;
+        WORD wFlags;
+        UINT nArgs, nNamed;
+        DISPID nNamedId;
+        VARTYPE vtArg;
+        bool bResult;
+    };
+    const Case cases[] = {
+        {"get", DISPATCH_PROPERTYGET, 0, 0, 0, VT_EMPTY, true},
+        {"put text", DISPATCH_PROPERTYPUT, 1, 1, DISPID_PROPERTYPUT, VT_BSTR, false},
+        {"put long", DISPATCH_PROPERTYPUT, 1, 1, DISPID_PROPERTYPUT, VT_I4, false},
+        {"put date", DISPATCH_PROPERTYPUT, 1, 1, DISPID_PROPERTYPUT, VT_DATE, false},
+        {"method", DISPATCH_METHOD, 1, 0, 0, VT_I4, true},
+    };
+    RecordingDispatch obj;
+    {
+        CDispCmd cmd(&obj);
+        EXPECT_EQ(obj.m_nRef, 2u) << "the wrapper holds a reference of its own";
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.szCall);
+            const std::string sCall = c.szCall;
+            VARIANT arg, result;
+            VariantInit(&arg);
+            VariantInit(&result);
+            V_VT(&arg) = VT_I4;
+            V_I4(&arg) = 10;
+            LONG n = 0;
+            HRESULT hr = sCall == "get"        ? cmd.GetLongProperty(u"Count", &n)
+                         : sCall == "put text" ? cmd.PutStringProperty(u"Count", "x")
+                         : sCall == "put long" ? cmd.PutLongProperty(u"Count", 0)
+                         : sCall == "put date" ? cmd.PutDateProperty(u"Count", 2.0)
+                                               : cmd.CallMethod(u"Count", &arg, 1, &result);
+            EXPECT_EQ(hr, 0);
+            EXPECT_TRUE(obj.m_sName == u"Count");
+            EXPECT_EQ(obj.m_nNames, 1u);
+            EXPECT_EQ(obj.m_lcidNames, (LCID)LOCALE_USER_DEFAULT);
+            EXPECT_EQ(obj.m_lcidInvoke, (LCID)LOCALE_SYSTEM_DEFAULT);
+            EXPECT_TRUE(obj.m_bNullIid);
+            EXPECT_EQ(obj.m_nId, 42);
+            EXPECT_EQ(obj.m_wFlags, c.wFlags);
+            EXPECT_EQ(obj.m_nArgs, c.nArgs);
+            EXPECT_EQ(obj.m_nNamed, c.nNamed);
+            EXPECT_EQ(obj.m_nNamedId, c.nNamedId);
+            EXPECT_EQ(obj.m_vtArg, c.vtArg);
+            EXPECT_EQ(obj.m_bResult, c.bResult);
+            EXPECT_FALSE(obj.m_bExtras) << "no exception information or argument index is asked for";
+            if (sCall == "get") {
+                EXPECT_EQ(n, 5);
+            }
+            if (sCall == "method") {
+                EXPECT_EQ(V_I4(&result), 5);
+            }
+        }
+    }
+    EXPECT_EQ(obj.m_nRef, 1u) << "and gives it back once";
+}
+
 // One contact item of the stand-in, wrapped.
 class DispCmdTest : public OlTestEnv {
 protected:
