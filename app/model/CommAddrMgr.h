@@ -77,9 +77,14 @@ public:
     // missing or no row has the id (then *pField is untouched).
     static bool GetFieldInfo(int nFieldId, CommAddrField* pField);
 
-    // Writes the text form of one field of pAddr into szBuf. nBufLen must be
-    // greater than the row's nSize, else false and szBuf untouched. False for
-    // fields that have no text form (buffer then empty).
+    // Writes the text form of one field of pAddr into szBuf; only the row's
+    // id and size are used. nBufLen must be greater than the row's nSize,
+    // else false and szBuf untouched. Texts are copied whole, dates shown as
+    // "mm/dd/yyyy hh:mm:ss" (a date that cannot be converted shows the
+    // current time), "Source Type" by its name; dates and names are cut to
+    // the buffer. False, with the buffer empty, for fields that have no text
+    // form and for a source type outside 1 to 15; "Gender" gives an empty
+    // text and true.
     static bool GetFieldText(const CommAddr* pAddr, const CommAddrField* pField, char* szBuf, DWORD nBufLen);
 
 private:

@@ -19,7 +19,8 @@ public:
 
     // "mm/dd/yyyy", "hh:mm:ss" and both separated by a space, at most
     // nBufLen - 1 characters. A year of 4501 or later is Outlook's "no
-    // date" and gives an empty date text.
+    // date" and gives an empty date text. A missing buffer is a programming
+    // error and stops the program.
     void FormatDate(char* szBuf, DWORD nBufLen) const;
     void FormatTime(char* szBuf, DWORD nBufLen) const;
     void FormatDateTime(char* szBuf, DWORD nBufLen) const;

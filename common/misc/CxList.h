@@ -22,17 +22,22 @@ public:
     CxList& operator=(const CxList&) = delete;
 
     // Appends pData at the tail and makes it the cursor; false for a missing
-    // element.
+    // element. Running out of memory for the node stops the program.
     bool Add(void* pData);
 
     // Unlinks the first node holding pData (the element is not freed); the
-    // cursor moves to the node that followed it. False when no node holds it.
+    // cursor moves to the node that followed it. After removing the tail the
+    // cursor is on no node: GetNext gives none, GetPrev and GetAt still work.
+    // False when no node holds it.
     bool Remove(void* pData);
 
     // Deletes every node (not the elements) and zeroes the list.
     void RemoveAll();
 
-    // Each returns an element or none and moves the cursor.
+    // Each returns an element and moves the cursor there. GetFirst and
+    // GetLast give none on an empty list; GetNext and GetPrev give none at
+    // the ends and GetAt for an index not below the count, leaving the
+    // cursor where it was.
     void* GetFirst();
     void* GetLast();
     void* GetNext();
