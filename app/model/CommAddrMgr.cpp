@@ -326,24 +326,25 @@ bool CommAddrMgr::CompareWith(CommAddrMgr* pOther) {
     return true;
 }
 
-void CommAddrMgr::SetKeyFields(const DWORD* pnFields, DWORD nCount) {
+// Copies a field list (at most 90 ids) into pnDst, or the default list when
+// none or an empty one is given; returns the count installed.
+template <size_t N>
+static DWORD InstallFields(DWORD* pnDst, const DWORD* pnFields, DWORD nCount, const DWORD (&nDefault)[N]) {
     if (pnFields == nullptr || nCount == 0) {
-        pnFields = s_nDefaultKeyFields;
-        nCount = sizeof(s_nDefaultKeyFields) / sizeof(s_nDefaultKeyFields[0]);
+        pnFields = nDefault;
+        nCount = static_cast<DWORD>(N);
     }
     if (nCount > COMMADDR_FIELD_COUNT) nCount = COMMADDR_FIELD_COUNT;
-    memcpy(m_nKeyField, pnFields, nCount * sizeof(DWORD));
-    m_nKeyFieldCount = nCount;
+    memcpy(pnDst, pnFields, nCount * sizeof(DWORD));
+    return nCount;
+}
+
+void CommAddrMgr::SetKeyFields(const DWORD* pnFields, DWORD nCount) {
+    m_nKeyFieldCount = InstallFields(m_nKeyField, pnFields, nCount, s_nDefaultKeyFields);
 }
 
 void CommAddrMgr::SetCompareFields(const DWORD* pnFields, DWORD nCount) {
-    if (pnFields == nullptr || nCount == 0) {
-        pnFields = s_nDefaultCmpFields;
-        nCount = sizeof(s_nDefaultCmpFields) / sizeof(s_nDefaultCmpFields[0]);
-    }
-    if (nCount > COMMADDR_FIELD_COUNT) nCount = COMMADDR_FIELD_COUNT;
-    memcpy(m_nCmpField, pnFields, nCount * sizeof(DWORD));
-    m_nCmpFieldCount = nCount;
+    m_nCmpFieldCount = InstallFields(m_nCmpField, pnFields, nCount, s_nDefaultCmpFields);
 }
 
 bool CommAddrMgr::IsSameContact(const CommAddr* pA, const CommAddr* pB) const {

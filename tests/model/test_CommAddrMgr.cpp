@@ -329,9 +329,9 @@ void Generate(std::mt19937& rng, const GeneratedCase& c, CommAddrMgr* pMgr) {
         addr.dtAnniversary = dates[rng() % 4];
         addr.nStatus = 77;
         pMgr->AddCopy(&addr);
-        if (!c.keyFields.empty()) pMgr->SetKeyFields(c.keyFields.data(), static_cast<DWORD>(c.keyFields.size()));
-        if (!c.cmpFields.empty()) pMgr->SetCompareFields(c.cmpFields.data(), static_cast<DWORD>(c.cmpFields.size()));
     }
+    if (!c.keyFields.empty()) pMgr->SetKeyFields(c.keyFields.data(), static_cast<DWORD>(c.keyFields.size()));
+    if (!c.cmpFields.empty()) pMgr->SetCompareFields(c.cmpFields.data(), static_cast<DWORD>(c.cmpFields.size()));
 }
 
 struct Mark {
