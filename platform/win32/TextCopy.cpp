@@ -19,8 +19,10 @@ size_t Utf8FitLengthN(const char* pText, size_t nLength, size_t nMaxBytes) {
 
 size_t Utf8FitLength(const char* szText, size_t nMaxBytes) {
     if (!szText) return 0;
-    const void* pEnd = memchr(szText, 0, nMaxBytes + 1);
-    const size_t nLength = pEnd ? static_cast<size_t>(static_cast<const char*>(pEnd) - szText) : nMaxBytes + 1;
+    // Reads no further than the byte after the limit, which tells whether the
+    // cut falls inside a character.
+    size_t nLength = strnlen(szText, nMaxBytes);
+    if (nLength == nMaxBytes && szText[nMaxBytes] != '\0') ++nLength;
     return Utf8FitLengthN(szText, nLength, nMaxBytes);
 }
 

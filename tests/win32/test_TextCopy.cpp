@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -37,6 +38,10 @@ TEST(TextCopy, CutsAtCharacterBoundaries) {
         EXPECT_EQ(n, strlen(c.szExpected));
         EXPECT_EQ(buf[c.nDstSize], 'X') << "wrote past the destination";
     }
+}
+
+TEST(TextCopy, FitLengthWithoutALimitTakesTheWholeText) {
+    EXPECT_EQ(Utf8FitLength("abc", SIZE_MAX), 3u);
 }
 
 TEST(TextCopy, ZeroSizedDestinationIsLeftAlone) {
