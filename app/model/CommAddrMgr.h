@@ -60,6 +60,7 @@ public:
     void SetKeyFields(const DWORD* pnFields, DWORD nCount);
     void SetCompareFields(const DWORD* pnFields, DWORD nCount);
 
+    // FieldsEqual over the identity list, or over the comparison list.
     bool IsSameContact(const CommAddr* pA, const CommAddr* pB) const;
     bool IsSameContent(const CommAddr* pA, const CommAddr* pB) const;
 
