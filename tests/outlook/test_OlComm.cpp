@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "common/misc/CxDebugUtil.h"
 #include "common/outlook/OlAddr.h"
 #include "tests/outlook/fixtures/OlTestEnv.h"
 
@@ -72,6 +73,22 @@ TEST_F(OlCommTest, AStoreStartsOutlookOnceAndHoldsTwoUses) {
     EXPECT_GE(sThread.size(), 5u);
     EXPECT_EQ(sThread.find_first_not_of("0123456789abcdef"), std::string::npos) << sLine;
     EXPECT_EQ(sLine.size(), nThreadEnd + std::string("][   ] - Outlook automation started.").size());
+}
+
+TEST_F(OlCommTest, ProgressLinesAreAtLevelTwo) {
+    // Start-up and the folder's name and store: none at level 1, all at 2.
+    g_DebugUtil.SetLevel(1);
+    {
+        OlAddrUtil store;
+        EXPECT_TRUE(store.Load());
+    }
+    EXPECT_TRUE(LogMessages().empty());
+    g_DebugUtil.SetLevel(2);
+    {
+        OlAddrUtil store;
+        EXPECT_TRUE(store.Load());
+    }
+    EXPECT_EQ(LogMessages().size(), kStartLines.size() + 2);
 }
 
 TEST_F(OlCommTest, OutlookNotRegisteredIsTriedTwiceAndLeavesNothing) {
