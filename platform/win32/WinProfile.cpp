@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/AsciiCase.h"
 #include "platform/win32/TextCopy.h"
 
 namespace {
@@ -26,15 +27,6 @@ std::string Trim(const std::string& s) {
     while (b < e && IsBlank(s[b])) ++b;
     while (e > b && IsBlank(s[e - 1])) --e;
     return s.substr(b, e - b);
-}
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c; }
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-    return true;
 }
 
 enum class LineKind { Other, Section, Key };

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/win32/AsciiCase.h"
 #include "platform/win32/TextCopy.h"
 #include "platform/win32/WinModule.h"
 
@@ -46,15 +47,6 @@ const struct {
     {HKEY_USERS, "HKEY_USERS"},
     {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"},
 };
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c; }
-
-bool EqualNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-    return true;
-}
 
 // Joins key path parts with single backslashes, dropping empty parts, so
 // "A\\B\" and "A\B" name the same key.
