@@ -139,7 +139,6 @@ public:
     void Clear();
 
     LPABCONT GetContainer() const { return m_lpContainer; }
-    CxList* GetAddrList() const { return m_pAddrList; }
 
 private:
     CxWab* m_pWab;
