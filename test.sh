@@ -6,7 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
 
-tools/build.sh build
+# Includes follow the layer order before anything is built.
+tools/check-includes.sh
+
+tools/build.sh build -DPELLMARK_SANITIZE=OFF -DPELLMARK_BENCH=ON
 (cd build && ctest -j "$jobs" --output-on-failure --timeout 300)
 
 tools/build.sh build-asan -DPELLMARK_SANITIZE=ON -DPELLMARK_BENCH=OFF

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "app/model/CommAddrMgr.h"
+#include "common/model/CommAddrMgr.h"
 
 namespace {
 

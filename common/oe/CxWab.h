@@ -11,7 +11,7 @@
 // results; nothing is shown or logged.
 #pragma once
 
-#include "app/model/CommAddrMgr.h"
+#include "common/model/CommAddrMgr.h"
 #include "common/misc/CxList.h"
 #include "common/oe/WabAddr.h"
 #include "platform/wab/WabApi.h"

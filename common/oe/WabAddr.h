@@ -11,7 +11,7 @@
 
 #include <cstddef>
 
-#include "app/model/CommAddr.h"
+#include "common/model/CommAddr.h"
 #include "platform/wab/WabApi.h"
 #include "platform/win32/WinTypes.h"
 

@@ -7,7 +7,7 @@
 // the second use is given back and the store reads and writes nothing.
 #pragma once
 
-#include "app/model/CommAddrMgr.h"
+#include "common/model/CommAddrMgr.h"
 #include "common/misc/DispCmd.h"
 #include "common/outlook/OlComm.h"
 

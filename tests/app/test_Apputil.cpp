@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/Apputil.h"
-#include "common/TempDir.h"
+#include "support/TempDir.h"
 #include "common/misc/CxIniUtil.h"
 #include "common/misc/WinUtil.h"
 #include "platform/win32/WinShell.h"

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/TempDir.h"
+#include "support/TempDir.h"
 #include "common/misc/CxDebugUtil.h"
 #include "platform/win32/WinTime.h"
 

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "common/TempDir.h"
+#include "support/TempDir.h"
 #include "common/misc/CxFile.h"
 
 namespace {

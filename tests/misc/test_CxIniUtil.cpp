@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "common/TempDir.h"
+#include "support/TempDir.h"
 #include "common/misc/CxIniUtil.h"
 #include "common/misc/WinUtil.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/TempDir.h"
+#include "support/TempDir.h"
 #include "common/misc/WinUtil.h"
 #include "platform/win32/WinShell.h"
 #include "platform/win32/WinVersion.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/model/CommAddrMgr.h"
+#include "common/model/CommAddrMgr.h"
 #include "platform/win32/TextCopy.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "common/TempDir.h"
+#include "support/TempDir.h"
 #include "platform/win32/WinProfile.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "common/TempDir.h"
+#include "support/TempDir.h"
 #include "platform/win32/WinReg.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/TempDir.h"
+#include "support/TempDir.h"
 #include "platform/win32/WinShell.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/TempDir.h"
+#include "support/TempDir.h"
 #include "platform/win32/WinModule.h"
 #include "platform/win32/WinVersion.h"
 

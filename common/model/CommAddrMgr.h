@@ -3,7 +3,7 @@
 // its contents are equal (comparison fields).
 #pragma once
 
-#include "app/model/CommAddr.h"
+#include "common/model/CommAddr.h"
 #include "common/misc/CxList.h"
 
 // Results of CommAddrMgr::FindAddr (-1 when no record is given).

@@ -1,4 +1,4 @@
-#include "app/model/CommAddrMgr.h"
+#include "common/model/CommAddrMgr.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "app/model/CommAddr.h"
+#include "common/model/CommAddr.h"
 
 #include <cstddef>
 
