@@ -15,5 +15,6 @@ tools/build.sh build -DPELLMARK_SANITIZE=OFF -DPELLMARK_BENCH=ON
 tools/build.sh build-asan -DPELLMARK_SANITIZE=ON -DPELLMARK_BENCH=OFF
 (cd build-asan && \
   ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+  LSAN_OPTIONS=suppressions="$PWD/../tools/lsan.supp":print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest -j "$jobs" --output-on-failure --timeout 600)
