@@ -3,6 +3,7 @@
 #include "platform/win32/TextCopy.h"
 #include "platform/win32/WinThread.h"
 
+#include <chrono>
 #include <cstdio>
 #include <new>
 
@@ -234,9 +235,14 @@ DWORD WaitWindowThread(LPVOID lpParam) {
         g_pWaitWindow = pWindow;
     }
 
+    // Ticks keep to a 100-millisecond rhythm counted from the start, so the
+    // time spent painting neither delays a new text nor slows the clock.
     DWORD nElapsed = 0;
+    const auto start = std::chrono::steady_clock::now();
     for (;;) {
-        DWORD nResult = WaitForSingleObject(pWindow->m_hEvent, 100);
+        const auto next = start + std::chrono::milliseconds(nElapsed + 100);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - std::chrono::steady_clock::now());
+        DWORD nResult = WaitForSingleObject(pWindow->m_hEvent, left.count() > 0 ? DWORD(left.count()) : 0);
         if (nResult == WAIT_OBJECT_0) break;
         if (nResult == WAIT_TIMEOUT) {
             nElapsed += 100;
