@@ -21,15 +21,19 @@
 #include <QVBoxLayout>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "app/Apputil.h"
 #include "app/SyncHistory.h"
+#include "app/ui/Debug.h"
+#include "app/ui/Dump.h"
 #include "app/ui/Logo.h"
 #include "app/ui/Skins.h"
 #include "app/ui/UiSeams.h"
 #include "common/misc/CxDateTime.h"
 #include "common/misc/CxDebugUtil.h"
 #include "common/misc/CxIniUtil.h"
+#include "common/misc/wait/CommWaitWindow.h"
 #include "common/model/CommAddrMgr.h"
 #include "common/oe/CxWab.h"
 #include "common/outlook/OlAddr.h"
@@ -408,9 +412,12 @@ void TfmMain::ShutdownMain() {
 }
 
 void TfmMain::StartupLoad() {
+    StartWaitWindow(reinterpret_cast<HWND>(winId()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
     LoadContacts();
     g_SyncHistory.Load();
     FillHistoryList();
+    CloseWaitWindow();
 }
 
 void TfmMain::CreateStores() {
@@ -421,7 +428,9 @@ void TfmMain::CreateStores() {
 void TfmMain::LoadContacts() {
     try {
         CreateStores();
+        SetWaitText("Loading WAB Contacts...");
         FillWabList(true);
+        SetWaitText("Loading Outlook Contacts...");
         FillOutlookList(true);
         CompareContacts();
     } catch (...) {
@@ -788,10 +797,11 @@ void TfmMain::btnHistoryDelClick() {
     }
 }
 
-void TfmMain::miToolsDebugClick() {}
+void TfmMain::miToolsDebugClick() { ShowDebugDialog(this); }
 
 void TfmMain::ReportLoadFailure() {
     CxMessageBox::Show(this, CxMessageBox::Error, QStringLiteral("Error"),
                        QStringLiteral("Failed to initialize Contacts Data."));
+    ShowErrorReport(this);
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/Apputil.h"
+#include "app/ui/Dump.h"
 #include "app/ui/Main.h"
 #include "app/ui/UiSeams.h"
 
@@ -45,7 +46,9 @@ int RunMainWindow(TfmMain* (*pfnCreate)()) {
         QApplication::exec();
     } catch (const std::exception& e) {
         ShowExceptionBox(pForm.get(), QString::fromUtf8(e.what()));
+        if (pForm) ShowErrorReport(pForm.get());
     } catch (...) {
+        if (pForm) ShowErrorReport(pForm.get());
         ShowExceptionBox(pForm.get(), QString());
     }
     pForm.reset();

@@ -12,11 +12,13 @@
 
 #include "app/Apputil.h"
 #include "app/SyncHistory.h"
+#include "app/ui/Dump.h"
 #include "app/ui/Main.h"
 #include "app/ui/UiSeams.h"
 #include "common/model/CommAddrMgr.h"
 #include "common/oe/CxWab.h"
 #include "common/outlook/OlAddr.h"
+#include "support/ModalDriver.h"
 #include "ui/fixtures/MainTestEnv.h"
 
 namespace {
@@ -247,7 +249,10 @@ TEST_F(MainWindow, ALoadThatThrowsShowsTheErrorAndKeepsTheStores) {
     SeedFour();
     ThrowingMain fm;
     CxMessageBox::setNextAnswer(QMessageBox::Ok);
+    bool bReport = false;
+    OnNextModal<TfmDump>([](TfmDump* pDump) { pDump->btnOK->click(); }, &bReport);
     fm.LoadContacts();
+    EXPECT_TRUE(bReport) << "no error report";
     ASSERT_GE(CxMessageBox::shown().size(), 1u);
     const CxMessageBox::Shown& box = CxMessageBox::shown().front();
     EXPECT_EQ(box.szCaption, "Error");
