@@ -40,7 +40,7 @@ struct CxVCardReport {
     std::vector<CxVCardIssue> issues;  // the first kMaxIssues problems
     int nIssuesLeftOut = 0;            // problems beyond those
 
-    static const size_t kMaxIssues = 1000;
+    static constexpr size_t kMaxIssues = 1000;
 };
 
 struct CxVCardLimits {

@@ -16,6 +16,8 @@
 using namespace vcardtext;
 using vcardmap::FieldMap;
 
+constexpr size_t CxVCardReport::kMaxIssues;
+
 namespace {
 
 struct Param {
