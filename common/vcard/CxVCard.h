@@ -69,6 +69,10 @@ public:
     static bool WriteFile(const char* szPath, const std::vector<const CommAddr*>& addrs, int nVersion,
                           std::string& szError);
 
+    // An issue as a user reads it: "card 3, line 17: ..." ("line 2: ..." for
+    // text outside any card).
+    static std::string FormatIssue(const CxVCardIssue& issue);
+
     // Folds one unfolded line (without its line end) at 75 octets and appends
     // it with CR LF to out.
     static void AppendFolded(const std::string& szLine, std::string& out);

@@ -116,6 +116,12 @@ std::string ComposedName(const CommAddr& a) {
 
 }  // namespace
 
+std::string CxVCard::FormatIssue(const CxVCardIssue& issue) {
+    std::string s;
+    if (issue.nCard > 0) s = "card " + std::to_string(issue.nCard) + ", ";
+    return s + "line " + std::to_string(issue.nLine) + ": " + issue.szText;
+}
+
 void CxVCard::AppendFolded(const std::string& szLine, std::string& out) {
     const size_t kMax = 75;
     size_t i = 0, n = szLine.size();
