@@ -1,9 +1,11 @@
 // The vCard reader: lines to properties, properties to cards, cards to records.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -80,7 +82,7 @@ private:
     int m_nVersion = 30;
     std::vector<Prop> m_props;
     bool m_bLimitNoted = false;
-    CommAddr m_rec;
+    CommAddr* m_pRec = nullptr;  // the record being filled, the last of m_addrs
 
     void Issue(int nCard, int nLine, const std::string& szText);
     bool NextPhysical(std::string& line);
@@ -375,6 +377,26 @@ const Alias kAliases[] = {
     {"X-KADDRESSBOOK-X-PROFESSION", 63}, {"X-KADDRESSBOOK-X-OFFICE", 70},
 };
 
+// The row of a property that fills one field, by its name: the table's own
+// names and the aliases.
+const FieldMap* SingleFieldProperty(const std::string& name) {
+    static const std::unordered_map<std::string, const FieldMap*> s_Map = [] {
+        std::unordered_map<std::string, const FieldMap*> map;
+        size_t nRows;
+        const FieldMap* rows = vcardmap::Rows(&nRows);
+        for (size_t i = 0; i < nRows; ++i)
+            if (rows[i].nPart < 0 && strcmp(rows[i].szProp30, "TEL") && strcmp(rows[i].szProp30, "EMAIL") &&
+                strcmp(rows[i].szProp30, "URL") && strcmp(rows[i].szProp30, "IMPP")) {
+                map.emplace(rows[i].szProp30, &rows[i]);
+                if (strcmp(rows[i].szProp40, "RELATED")) map.emplace(rows[i].szProp40, &rows[i]);
+            }
+        for (const Alias& a : kAliases) map.emplace(a.szName, vcardmap::RowOf(a.nField));
+        return map;
+    }();
+    auto it = s_Map.find(name);
+    return it == s_Map.end() ? nullptr : it->second;
+}
+
 bool IsImProperty(const std::string& s) {
     static const char* const kIm[] = {"IMPP", "X-AIM", "X-JABBER", "X-ICQ", "X-MSN", "X-YAHOO", "X-SKYPE",
                                       "X-SKYPE-USERNAME", "X-GOOGLE-TALK", "X-GADUGADU", "X-QQ", "X-GROUPWISE"};
@@ -464,16 +486,10 @@ void Reader::AddCandidates(const Prop& prop, const std::map<std::string, std::st
         if (!types.Has("ANNIVERSARY")) return;
         c.chain = {66};
     } else {
-        size_t nRows;
-        const FieldMap* rows = vcardmap::Rows(&nRows);
-        for (size_t i = 0; i < nRows && c.chain.empty(); ++i)
-            if (rows[i].nPart < 0 && (name == rows[i].szProp30 || name == rows[i].szProp40)) {
-                c.chain = {rows[i].nField};
-                bList = rows[i].nKind == vcardmap::VK_LIST;
-            }
-        for (const Alias& a : kAliases)
-            if (c.chain.empty() && name == a.szName) c.chain = {a.nField};
-        if (c.chain.empty()) return;  // a property the record has no field for
+        const FieldMap* pRow = SingleFieldProperty(name);
+        if (pRow == nullptr) return;  // a property the record has no field for
+        c.chain = {pRow->nField};
+        bList = pRow->nKind == vcardmap::VK_LIST;
     }
 
     std::string szValue;
@@ -517,7 +533,7 @@ void Reader::AddCandidates(const Prop& prop, const std::map<std::string, std::st
 
 bool Reader::IsFree(int nField) const {
     const FieldMap* row = vcardmap::RowOf(nField);
-    const void* pMember = GetFieldMember(&m_rec, nField);
+    const void* pMember = GetFieldMember(m_pRec, nField);
     if (row->nKind == vcardmap::VK_DATE) return *static_cast<const double*>(pMember) == 0.0;
     if (row->nKind == vcardmap::VK_INT) return *static_cast<const INT*>(pMember) == 0;
     return *static_cast<const char*>(pMember) == '\0';
@@ -590,7 +606,7 @@ bool ParseDate(const std::string& s, double* pDate) {
 }
 
 bool Reader::SetField(const FieldMap& row, const std::string& szValue, const Candidate& c) {
-    void* pMember = GetFieldMember(&m_rec, row.nField);
+    void* pMember = GetFieldMember(m_pRec, row.nField);
     if (row.nKind == vcardmap::VK_DATE) {
         std::string s = szValue;
         size_t a = s.find_first_not_of(" \t"), b = s.find_last_not_of(" \t");
@@ -626,7 +642,7 @@ bool Reader::SetField(const FieldMap& row, const std::string& szValue, const Can
 // Puts a value into the slot of nKeyField when every field of that slot is
 // still empty.
 bool Reader::Place(const Candidate& c, int nKeyField) {
-    std::vector<const FieldMap*> rows = vcardmap::SlotRows(nKeyField);
+    const std::vector<const FieldMap*>& rows = vcardmap::SlotRows(nKeyField);
     if (rows.empty()) return false;
     for (const FieldMap* r : rows)
         if (!IsFree(r->nField)) return false;
@@ -668,7 +684,11 @@ void Reader::EndCard() {
     }
     m_props.clear();
 
-    memset(&m_rec, 0, sizeof(m_rec));
+    // Filled in place: a record is large, and a copy per card would cost
+    // more than the reading.
+    m_addrs.emplace_back();
+    m_pRec = &m_addrs.back();
+    memset(m_pRec, 0, sizeof(*m_pRec));
     std::vector<bool> placed(cands.size(), false);
     // First the values that name their field, then the preferred ones, then
     // the rest in the order of the card.
@@ -695,12 +715,12 @@ void Reader::EndCard() {
         }
     bool bEmpty = true;
     for (int f = 1; f <= COMMADDR_FIELD_COUNT && bEmpty; ++f) bEmpty = IsFree(f);
+    m_pRec = nullptr;
     if (bEmpty) {
+        m_addrs.pop_back();
         ++m_report.nSkipped;
         Issue(m_nCard, m_nCardLine, "card has no contact data; skipped");
-        return;
     }
-    m_addrs.push_back(m_rec);
 }
 
 }  // namespace
@@ -722,6 +742,12 @@ bool CxVCard::Read(const char* pData, size_t nSize, std::vector<CommAddr>& addrs
         pData += 3;
         nSize -= 3;
     }
+    // Room for the cards at once, so that the large records are not moved
+    // as the list grows; a rough count, bounded.
+    size_t nCards = 0;
+    for (const char* p = pData; (p = static_cast<const char*>(memmem(p, pData + nSize - p, "BEGIN:VCARD", 11))) != nullptr; p += 11)
+        ++nCards;
+    addrs.reserve(addrs.size() + std::min(nCards, std::min(limits.nMaxRecords, size_t(20000))));
     Reader reader(addrs, report, limits);
     reader.Run(pData, nSize);
     return true;

@@ -160,7 +160,7 @@ void CxVCard::Write(const CommAddr& a, int nVersion, std::string& out) {
                 ((rows[i - 1].szTypes == nullptr && row.szTypes == nullptr) ||
                  (rows[i - 1].szTypes && row.szTypes && !strcmp(rows[i - 1].szTypes, row.szTypes))))
                 continue;
-            std::vector<const FieldMap*> slot = vcardmap::SlotRows(row.nField);
+            const std::vector<const FieldMap*>& slot = vcardmap::SlotRows(row.nField);
             bool bAny = false;
             int nParts = 0;
             for (const FieldMap* r : slot) {

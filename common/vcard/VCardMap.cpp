@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "common/model/CommAddr.h"
+
 namespace vcardmap {
 
 namespace {
@@ -114,24 +116,43 @@ const FieldMap* Rows(size_t* pCount) {
     return kRows;
 }
 
-const FieldMap* RowOf(int nField) {
-    for (const FieldMap& r : kRows)
-        if (r.nField == nField) return &r;
-    return nullptr;
+namespace {
+
+// Rows and slots by field id, made once.
+struct Index {
+    const FieldMap* pRow[COMMADDR_FIELD_COUNT + 1] = {};
+    std::vector<const FieldMap*> slots[COMMADDR_FIELD_COUNT + 1];
+    Index() {
+        for (const FieldMap& r : kRows) pRow[r.nField] = &r;
+        for (const FieldMap& key : kRows) {
+            std::vector<const FieldMap*>& slot = slots[key.nField];
+            if (key.nPart < 0) {
+                slot.push_back(&key);
+                continue;
+            }
+            for (const FieldMap& r : kRows)
+                if (r.nPart >= 0 && !strcmp(r.szProp30, key.szProp30) && Same(r.szTypes, key.szTypes))
+                    slot.push_back(&r);
+        }
+    }
+};
+
+const Index& TheIndex() {
+    static const Index s_Index;
+    return s_Index;
 }
 
-std::vector<const FieldMap*> SlotRows(int nKeyField) {
-    std::vector<const FieldMap*> rows;
-    const FieldMap* pKey = RowOf(nKeyField);
-    if (pKey == nullptr) return rows;
-    if (pKey->nPart < 0) {
-        rows.push_back(pKey);
-        return rows;
-    }
-    for (const FieldMap& r : kRows)
-        if (r.nPart >= 0 && !strcmp(r.szProp30, pKey->szProp30) && Same(r.szTypes, pKey->szTypes))
-            rows.push_back(&r);
-    return rows;
+}  // namespace
+
+const FieldMap* RowOf(int nField) {
+    if (nField < 1 || nField > COMMADDR_FIELD_COUNT) return nullptr;
+    return TheIndex().pRow[nField];
+}
+
+const std::vector<const FieldMap*>& SlotRows(int nKeyField) {
+    static const std::vector<const FieldMap*> s_None;
+    if (nKeyField < 1 || nKeyField > COMMADDR_FIELD_COUNT) return s_None;
+    return TheIndex().slots[nKeyField];
 }
 
 }  // namespace vcardmap

@@ -34,7 +34,7 @@ const FieldMap* RowOf(int nField);
 
 // The rows that share one property with the row of nKeyField (the five parts
 // of one address, the two of ORG), in table order; just that row for a
-// property of one field.
-std::vector<const FieldMap*> SlotRows(int nKeyField);
+// property of one field; empty for an unknown field.
+const std::vector<const FieldMap*>& SlotRows(int nKeyField);
 
 }  // namespace vcardmap
