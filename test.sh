@@ -18,3 +18,6 @@ tools/build.sh build-asan -DPELLMARK_SANITIZE=ON -DPELLMARK_BENCH=OFF
   LSAN_OPTIONS=suppressions="$PWD/../tools/lsan.supp":print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest -j "$jobs" --output-on-failure --timeout 600)
+
+# Every fuzzer for a bounded time on its seed corpus (clang, ASan, UBSan).
+tools/fuzz.sh 50

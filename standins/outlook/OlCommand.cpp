@@ -335,12 +335,17 @@ int RunOlCommand(int argc, const char* const* argv, FILE* out, FILE* err) {
     }
     if (bExport) return Export(store, sFolder, args[nArg], nVersion, out, err);
     if (sCommand == "list" && nArg == args.size()) {
-        std::vector<long long> ids = store.ItemIds(sFolder);
-        for (size_t i = 0; i < ids.size(); ++i) {
+        bool bFailed = false;
+        std::vector<long long> ids = store.ItemIds(sFolder, &bFailed);
+        for (size_t i = 0; !bFailed && i < ids.size(); ++i) {
             OlItemRecord r;
-            if (!store.LoadItem(ids[i], &r)) continue;
+            if (!store.LoadItem(ids[i], &r, &bFailed)) continue;
             fprintf(out, "%zu\t%s\t%s\t%s\t%s\n", i + 1, r.nKind == OL_DISTLIST_ITEM ? "dl" : "contact",
                     r.sEntryID.c_str(), Escape(DisplayName(r)).c_str(), Escape(Text(r, "Email1Address")).c_str());
+        }
+        if (bFailed) {
+            fprintf(err, "OUTLOOK.EXE: cannot read \"%s\"\n", sFile.c_str());
+            return 1;
         }
         return 0;
     }

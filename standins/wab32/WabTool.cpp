@@ -530,7 +530,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    CWabFile::SaveResult result = file.Save(&nId, ulType, props, removeIds, false);
+    CWabFile::SaveResult result = file.Save(&nId, sCommand != "set", ulType, props, removeIds, false);
     if (result != CWabFile::SAVE_OK) {
         fprintf(stderr, "wabtool: %s\n", result == CWabFile::SAVE_DELETED ? "the entry is gone" : file.Error().c_str());
         return 1;
