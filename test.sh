@@ -31,3 +31,6 @@ cmake --build build-tsan -j "$jobs" --target "${tsan_targets[@]}"
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
   ctest -j "$jobs" --output-on-failure --timeout 600 \
     -R '^(Event|Thread|MemorySurface|WaitPaint|WaitWindowX|WaitWindowNoDisplay)\.')
+
+# Every fuzzer for a bounded time on its seed corpus (clang, ASan, UBSan).
+tools/fuzz.sh 50

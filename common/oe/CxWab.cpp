@@ -130,8 +130,13 @@ bool CxWab::LoadContents() {
     LPMAPITABLE lpTable = nullptr;
     HRESULT hr = m_pRootFolder->GetContainer()->GetContentsTable(0, &lpTable);
     if (FAILED(hr) || lpTable == nullptr) {
-        // Without a table the store stays open and usable for writing.
         if (lpTable != nullptr) lpTable->Release();
+        // A damaged book is closed: writing into it would hide what it held.
+        if (hr == MAPI_E_CORRUPT_DATA) {
+            Close();
+            return false;
+        }
+        // Without a table the store stays open and usable for writing.
         return true;
     }
 

@@ -35,7 +35,8 @@ public:
     // mail users into the contact list, in table order. False when the
     // library is unavailable or opening or reading fails; the store is then
     // closed, except that a container without a contents table is left open
-    // with an empty list (true).
+    // with an empty list (true), unless the table failed because the book is
+    // damaged (MAPI_E_CORRUPT_DATA), which closes it.
     bool Open(const char* szWabFile);
 
     // Empties the contact list and releases every reference Open acquired.

@@ -14,6 +14,7 @@
 
 #include "platform/win32/AsciiCase.h"
 #include "platform/win32/TextCopy.h"
+#include "platform/win32/WinFileIo.h"
 
 namespace {
 
@@ -153,14 +154,14 @@ bool ReplaceFile(const char* szPath, const std::vector<Line>& lines, bool bExist
     bool bOk = fchmod(fd, mode) == 0;
     size_t off = 0;
     while (bOk && off < content.size()) {
-        ssize_t n = write(fd, content.data() + off, content.size() - off);
+        ssize_t n = WinFileWrite(fd, content.data() + off, content.size() - off);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) bOk = false;
         else off += (size_t)n;
     }
-    bOk = bOk && fsync(fd) == 0;
+    bOk = bOk && WinFileSync(fd) == 0;
     bOk = (close(fd) == 0) && bOk;
-    if (bOk && rename(tmp.c_str(), szPath) != 0) bOk = false;
+    if (bOk && WinFileRename(tmp.c_str(), szPath) != 0) bOk = false;
     if (!bOk) unlink(tmp.c_str());
     return bOk;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/vcard/CxVCard.h"
+#include "platform/win32/TextCopy.h"
 #include "platform/win32/WinTime.h"
 #include "standins/outlook/OlFailures.h"
 #include "standins/outlook/OlStore.h"
@@ -21,6 +23,10 @@ const char* const kUsage =
     "  change ITEM Name=Value...     sets properties (an empty value clears one)\n"
     "  delete ITEM                   removes an item\n"
     "  folder-name [NAME]            shows or sets the Contacts folder's name\n"
+    "  import VCF                    adds every contact of the vCard file VCF; prints how many,\n"
+    "                                and the file's problems on the error output\n"
+    "  export VCF [3.0|4.0]          writes every contact to the vCard file VCF (version 3.0\n"
+    "                                unless 4.0 is given)\n"
     "  help\n"
     "ITEM is a position (from 1) or an EntryID. --file names the Contacts file (default: the one\n"
     "the automation server opens); --folder a subfolder of Contacts, which the automation\n"
@@ -162,6 +168,102 @@ long PositionOf(OlStore& store, const std::string& sFolder, long long nId) {
     return 0;
 }
 
+// The contact record's fields and the contact properties that hold them, as
+// the Outlook store maps them (and the suffix, which the stand-in keeps).
+struct FieldProp {
+    int nField;
+    const char* szProp;
+};
+const FieldProp kFieldProps[] = {
+    {65, "Account"}, {66, "Anniversary"}, {59, "AssistantName"}, {60, "AssistantTelephoneNumber"},
+    {67, "Birthday"}, {10, "BusinessAddressCity"}, {13, "BusinessAddressCountry"},
+    {12, "BusinessAddressPostalCode"}, {11, "BusinessAddressState"}, {9, "BusinessAddressStreet"},
+    {34, "BusinessFaxNumber"}, {41, "BusinessHomePage"}, {25, "BusinessTelephoneNumber"},
+    {29, "CallbackTelephoneNumber"}, {30, "CarTelephoneNumber"}, {53, "CompanyName"}, {72, "CustomerID"},
+    {54, "Department"}, {37, "Email1Address"}, {38, "Email2Address"}, {39, "Email3Address"}, {1, "FirstName"},
+    {42, "FTPSite"}, {7, "FullName"}, {64, "Hobby"}, {15, "HomeAddressCity"}, {18, "HomeAddressCountry"},
+    {17, "HomeAddressPostalCode"}, {16, "HomeAddressState"}, {14, "HomeAddressStreet"}, {35, "HomeFaxNumber"},
+    {24, "HomeTelephoneNumber"}, {56, "IMAddress"}, {4, "Initials"}, {55, "JobTitle"}, {69, "Language"},
+    {3, "LastName"}, {58, "ManagerName"}, {2, "MiddleName"}, {26, "MobileTelephoneNumber"}, {6, "NickName"},
+    {20, "OtherAddressCity"}, {23, "OtherAddressCountry"}, {22, "OtherAddressPostalCode"},
+    {21, "OtherAddressState"}, {19, "OtherAddressStreet"}, {27, "OtherTelephoneNumber"}, {36, "PagerNumber"},
+    {40, "PersonalHomePage"}, {28, "PrimaryTelephoneNumber"}, {63, "Profession"}, {31, "RadioTelephoneNumber"},
+    {61, "Spouse"}, {43, "Body"}, {75, "Categories"}, {5, "Suffix"},
+};
+
+// Outlook's "no date" (1 January 4501) and later.
+bool IsDate(double dt) { return dt != 0.0 && dt < OL_NO_DATE; }
+
+void RecordToItem(const CommAddr& a, OlItemRecord* pItem) {
+    for (const FieldProp& f : kFieldProps) {
+        const OlPropDef* pDef = FindOlItemProp(OL_CONTACT_ITEM, f.szProp);
+        if (pDef == nullptr) continue;
+        const void* p = GetFieldMember(&a, f.nField);
+        OlPropValue v;
+        v.nKind = pDef->nKind;
+        if (pDef->nKind == OL_PROP_DATE) {
+            v.dValue = *static_cast<const double*>(p);
+            if (!IsDate(v.dValue)) continue;
+        } else {
+            const char* sz = static_cast<const char*>(p);
+            if (*sz == '\0') continue;
+            v.sText = OlToUtf16(sz);
+        }
+        pItem->props[pDef->szName] = v;
+    }
+}
+
+void ItemToRecord(const OlItemRecord& r, CommAddr* pAddr) {
+    memset(pAddr, 0, sizeof(*pAddr));
+    for (const FieldProp& f : kFieldProps) {
+        auto it = r.props.find(f.szProp);
+        if (it == r.props.end()) continue;
+        void* p = GetFieldMember(pAddr, f.nField);
+        if (it->second.nKind == OL_PROP_DATE) {
+            if (IsDate(it->second.dValue)) *static_cast<double*>(p) = it->second.dValue;
+        } else if (it->second.nKind == OL_PROP_TEXT) {
+            CopyText(static_cast<char*>(p), size_t(CommAddrFieldTable[f.nField - 1].nSize),
+                     OlToUtf8(it->second.sText).c_str());
+        }
+    }
+    if (IsDate(r.dtCreated)) pAddr->dtCreationTime = r.dtCreated;
+    if (IsDate(r.dtModified)) pAddr->dtLastModificationTime = r.dtModified;
+    pAddr->nSourceType = SOURCE_TYPE_OUTLOOK;
+}
+
+// Reads the whole vCard file and prints its problems; false when it cannot
+// be read at all.
+bool ReadVcf(const std::string& sVcf, std::vector<CommAddr>& addrs, CxVCardReport& report, FILE* err) {
+    CxVCard::ReadFile(sVcf.c_str(), addrs, report);
+    if (report.bFailed) {
+        fprintf(err, "OUTLOOK.EXE: %s: %s\n", sVcf.c_str(), report.szError.c_str());
+        return false;
+    }
+    for (const CxVCardIssue& issue : report.issues)
+        fprintf(err, "OUTLOOK.EXE: %s: %s\n", sVcf.c_str(), CxVCard::FormatIssue(issue).c_str());
+    if (report.nIssuesLeftOut > 0) fprintf(err, "OUTLOOK.EXE: %s: %d more problems\n", sVcf.c_str(), report.nIssuesLeftOut);
+    return true;
+}
+
+int Export(OlStore& store, const std::string& sFolder, const std::string& sVcf, int nVersion, FILE* out, FILE* err) {
+    std::vector<CommAddr> addrs;
+    for (long long nId : store.ItemIds(sFolder)) {
+        OlItemRecord r;
+        if (!store.LoadItem(nId, &r) || r.nKind != OL_CONTACT_ITEM) continue;
+        addrs.emplace_back();
+        ItemToRecord(r, &addrs.back());
+    }
+    std::vector<const CommAddr*> ptrs;
+    for (const CommAddr& a : addrs) ptrs.push_back(&a);
+    std::string sError;
+    if (!CxVCard::WriteFile(sVcf.c_str(), ptrs, nVersion, sError)) {
+        fprintf(err, "OUTLOOK.EXE: %s: %s\n", sVcf.c_str(), sError.c_str());
+        return 1;
+    }
+    fprintf(out, "exported %zu contacts\n", addrs.size());
+    return 0;
+}
+
 }  // namespace
 
 int RunOlCommand(int argc, const char* const* argv, FILE* out, FILE* err) {
@@ -190,6 +292,22 @@ int RunOlCommand(int argc, const char* const* argv, FILE* out, FILE* err) {
         fputs(kUsage, out);
         return 0;
     }
+    bool bImport = sCommand == "import" && nArg + 1 == args.size();
+    bool bExport = sCommand == "export" && (nArg + 1 == args.size() || nArg + 2 == args.size());
+    int nVersion = VCARD_VERSION_30;
+    if (bExport && nArg + 2 == args.size()) {
+        if (args[nArg + 1] != "3.0" && args[nArg + 1] != "4.0") {
+            fprintf(err, "OUTLOOK.EXE: bad command line\n%s", kUsage);
+            return 2;
+        }
+        if (args[nArg + 1] == "4.0") nVersion = VCARD_VERSION_40;
+    }
+    // A vCard file is read whole before the Contacts file is opened, so that
+    // one that cannot be read leaves the contacts untouched.
+    std::vector<CommAddr> vcfAddrs;
+    CxVCardReport vcfReport;
+    if (bImport && !ReadVcf(args[nArg], vcfAddrs, vcfReport, err)) return 1;
+
     if (sFile.empty()) sFile = OlDefaultStorePath();
     std::string sError;
     std::shared_ptr<OlStore> pStore = OlStore::Open(sFile, &sError);
@@ -199,13 +317,35 @@ int RunOlCommand(int argc, const char* const* argv, FILE* out, FILE* err) {
     }
     OlStore& store = *pStore;
 
-    if (sCommand == "list" && nArg == args.size()) {
-        std::vector<long long> ids = store.ItemIds(sFolder);
-        for (size_t i = 0; i < ids.size(); ++i) {
+    if (bImport) {
+        for (const CommAddr& a : vcfAddrs) {
             OlItemRecord r;
-            if (!store.LoadItem(ids[i], &r)) continue;
+            r.sFolder = sFolder;
+            r.nKind = OL_CONTACT_ITEM;
+            r.dtCreated = OlNow();
+            RecordToItem(a, &r);
+            if (!store.SaveItem(&r, r.dtCreated)) {
+                fprintf(err, "OUTLOOK.EXE: cannot write \"%s\"\n", sFile.c_str());
+                return 1;
+            }
+        }
+        fprintf(out, "imported %zu contacts; %d cards skipped, %d values cut\n", vcfAddrs.size(), vcfReport.nSkipped,
+                vcfReport.nCut);
+        return 0;
+    }
+    if (bExport) return Export(store, sFolder, args[nArg], nVersion, out, err);
+    if (sCommand == "list" && nArg == args.size()) {
+        bool bFailed = false;
+        std::vector<long long> ids = store.ItemIds(sFolder, &bFailed);
+        for (size_t i = 0; !bFailed && i < ids.size(); ++i) {
+            OlItemRecord r;
+            if (!store.LoadItem(ids[i], &r, &bFailed)) continue;
             fprintf(out, "%zu\t%s\t%s\t%s\t%s\n", i + 1, r.nKind == OL_DISTLIST_ITEM ? "dl" : "contact",
                     r.sEntryID.c_str(), Escape(DisplayName(r)).c_str(), Escape(Text(r, "Email1Address")).c_str());
+        }
+        if (bFailed) {
+            fprintf(err, "OUTLOOK.EXE: cannot read \"%s\"\n", sFile.c_str());
+            return 1;
         }
         return 0;
     }

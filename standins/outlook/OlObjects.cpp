@@ -378,18 +378,23 @@ protected:
     HRESULT CallMethod(const OlMember& m, DISPPARAMS* pParams, VARIANT* pv, UINT* puArgErr) override {
         if (m.sName == "GetFirst" || m.sName == "GetNext") {
             if (pParams->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+            bool bFailed = false;
             if (m.sName == "GetFirst" || !m_bEnumerating) {
-                m_Ids = m_pStore->ItemIds(m_sFolder);
+                m_Ids = m_pStore->ItemIds(m_sFolder, &bFailed);
                 m_nNext = 0;
-                m_bEnumerating = true;
+                m_bEnumerating = !bFailed;
+                if (bFailed) return DISP_E_EXCEPTION;
             }
-            // Past the end there is no object: the result stays VT_EMPTY.
+            // Past the end there is no object: the result stays VT_EMPTY. An
+            // item deleted meanwhile is passed over; one that cannot be read
+            // is an error, not a gap.
             while (m_nNext < m_Ids.size()) {
                 OlItemRecord record;
-                if (m_pStore->LoadItem(m_Ids[m_nNext++], &record)) {
+                if (m_pStore->LoadItem(m_Ids[m_nNext++], &record, &bFailed)) {
                     SetObject(pv, new OlItem(m_pStore, record));
                     break;
                 }
+                if (bFailed) return DISP_E_EXCEPTION;
             }
             return S_OK;
         }
@@ -400,7 +405,9 @@ protected:
             if (FAILED(hr)) return hr;
             OlItemRecord record;
             long long nId = m_pStore->ItemIdAt(m_sFolder, n);
-            if (nId == 0 || !m_pStore->LoadItem(nId, &record)) return DISP_E_BADINDEX;
+            bool bFailed = false;
+            if (nId == 0) return DISP_E_BADINDEX;
+            if (!m_pStore->LoadItem(nId, &record, &bFailed)) return bFailed ? DISP_E_EXCEPTION : DISP_E_BADINDEX;
             SetObject(pv, new OlItem(m_pStore, record));
             return S_OK;
         }

@@ -3,9 +3,12 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <set>
+#include <tuple>
 
 #include "platform/com/WinNls.h"
 #include "platform/win32/WinReg.h"
@@ -38,6 +41,49 @@ public:
 private:
     sqlite3_stmt* m_p;
 };
+
+// A text column, empty when the value is NULL (a file written by someone
+// else need not keep the NOT NULL constraints).
+std::string ColumnText(sqlite3_stmt* p, int i) {
+    const unsigned char* sz = sqlite3_column_text(p, i);
+    return sz != nullptr ? std::string(reinterpret_cast<const char*>(sz)) : std::string();
+}
+
+using SchemaRows = std::set<std::tuple<std::string, std::string, std::string, std::string>>;
+
+// The schema rows (type, name, table, text) of a database; false when they
+// cannot be read.
+bool ReadSchema(sqlite3* pDb, SchemaRows* pRows) {
+    sqlite3_stmt* p = nullptr;
+    if (sqlite3_prepare_v2(pDb, "SELECT type, name, tbl_name, sql FROM sqlite_master", -1, &p, nullptr) != SQLITE_OK)
+        return false;
+    int rc;
+    while ((rc = sqlite3_step(p)) == SQLITE_ROW)
+        pRows->insert(std::make_tuple(ColumnText(p, 0), ColumnText(p, 1), ColumnText(p, 2), ColumnText(p, 3)));
+    sqlite3_finalize(p);
+    return rc == SQLITE_DONE;
+}
+
+// True when pDb holds exactly the tables and indexes a new Contacts file
+// gets: nothing more (no views, no triggers), nothing less.
+bool IsContactsSchema(sqlite3* pDb) {
+    SchemaRows ours, theirs;
+    sqlite3* pMem = nullptr;
+    bool bOk = sqlite3_open_v2(":memory:", &pMem, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+               sqlite3_exec(pMem, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK && ReadSchema(pMem, &ours);
+    sqlite3_close(pMem);
+    return bOk && ReadSchema(pDb, &theirs) && ours == theirs;
+}
+
+// SQLite's guards for a file that may come from elsewhere: no writes to the
+// schema through SQL, no functions with side effects run from the schema, no
+// views and no triggers.
+void GuardForeignFile(sqlite3* pDb) {
+    sqlite3_db_config(pDb, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(pDb, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(pDb, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(pDb, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+}
 
 std::string MakeStoreKey() {
     std::random_device rd;
@@ -93,12 +139,47 @@ std::shared_ptr<OlStore> OlStore::Open(const std::string& sPath, std::string* ps
         *psError = "no Contacts file";
         return nullptr;
     }
-    if (sqlite3_open_v2(sPath.c_str(), &pStore->m_pDb, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
+    // Look before changing anything: a file that is there must be an SQLite
+    // database with exactly our tables, else it is left as it is (no journal
+    // mode, no tables, no key written into it).
+    bool bNew = false;
+    struct stat st;
+    if (stat(sPath.c_str(), &st) != 0) {
+        if (errno != ENOENT) {
+            *psError = strerror(errno);
+            return nullptr;
+        }
+        bNew = true;
+    } else if (!S_ISREG(st.st_mode)) {
+        *psError = "not a Contacts file";
+        return nullptr;
+    } else if (st.st_size == 0) {
+        bNew = true;
+    } else {
+        char abHeader[16] = {};
+        FILE* pFile = fopen(sPath.c_str(), "rb");
+        if (pFile == nullptr) {
+            *psError = strerror(errno);
+            return nullptr;
+        }
+        size_t nRead = fread(abHeader, 1, sizeof(abHeader), pFile);
+        fclose(pFile);
+        if (nRead != sizeof(abHeader) || memcmp(abHeader, "SQLite format 3", 16) != 0) {
+            *psError = "not a Contacts file";
+            return nullptr;
+        }
+    }
+    int nFlags = SQLITE_OPEN_READWRITE | (bNew ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(sPath.c_str(), &pStore->m_pDb, nFlags, nullptr) != SQLITE_OK) {
         *psError = pStore->m_pDb != nullptr ? sqlite3_errmsg(pStore->m_pDb) : "cannot open";
         return nullptr;
     }
+    GuardForeignFile(pStore->m_pDb);
     sqlite3_busy_timeout(pStore->m_pDb, 5000);
+    if (!bNew && !IsContactsSchema(pStore->m_pDb)) {
+        *psError = "not a Contacts file";
+        return nullptr;
+    }
     // WAL keeps each save a cheap, crash-safe commit.
     if (!pStore->Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;") ||
         !pStore->Exec(kSchema)) {
@@ -107,8 +188,7 @@ std::shared_ptr<OlStore> OlStore::Open(const std::string& sPath, std::string* ps
     }
     {
         Statement st(pStore->Prepare("SELECT value FROM meta WHERE key='store_key'"));
-        if (st && sqlite3_step(st.get()) == SQLITE_ROW)
-            pStore->m_sStoreKey = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+        if (st && sqlite3_step(st.get()) == SQLITE_ROW) pStore->m_sStoreKey = ColumnText(st.get(), 0);
     }
     if (pStore->m_sStoreKey.size() != 32) {
         pStore->m_sStoreKey = MakeStoreKey();
@@ -146,8 +226,7 @@ std::string OlStore::StoreID() const { return "0000000050454C4C" + m_sStoreKey; 
 
 std::string OlStore::FolderName() {
     Statement st(Prepare("SELECT value FROM meta WHERE key='folder_name'"));
-    if (st && sqlite3_step(st.get()) == SQLITE_ROW)
-        return reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+    if (st && sqlite3_step(st.get()) == SQLITE_ROW) return ColumnText(st.get(), 0);
     return "Contacts";
 }
 
@@ -158,12 +237,16 @@ bool OlStore::SetFolderName(const std::string& sName) {
     return sqlite3_step(st.get()) == SQLITE_DONE;
 }
 
-std::vector<long long> OlStore::ItemIds(const std::string& sFolder) {
+std::vector<long long> OlStore::ItemIds(const std::string& sFolder, bool* pbFailed) {
     std::vector<long long> ids;
+    if (pbFailed != nullptr) *pbFailed = true;
     Statement st(Prepare("SELECT id FROM items WHERE folder=? ORDER BY seq, id"));
     if (!st) return ids;
     sqlite3_bind_text(st.get(), 1, sFolder.c_str(), (int)sFolder.size(), SQLITE_TRANSIENT);
-    while (sqlite3_step(st.get()) == SQLITE_ROW) ids.push_back(sqlite3_column_int64(st.get(), 0));
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) ids.push_back(sqlite3_column_int64(st.get(), 0));
+    if (rc != SQLITE_DONE) ids.clear();  // a damaged table is not a shorter list
+    else if (pbFailed != nullptr) *pbFailed = false;
     return ids;
 }
 
@@ -194,32 +277,36 @@ std::vector<std::string> OlStore::Folders() {
     std::vector<std::string> folders{""};
     Statement st(Prepare("SELECT DISTINCT folder FROM items WHERE folder<>'' ORDER BY folder"));
     if (!st) return folders;
-    while (sqlite3_step(st.get()) == SQLITE_ROW)
-        folders.push_back(reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+    while (sqlite3_step(st.get()) == SQLITE_ROW) folders.push_back(ColumnText(st.get(), 0));
     return folders;
 }
 
-bool OlStore::LoadItem(long long nId, OlItemRecord* pItem) {
+bool OlStore::LoadItem(long long nId, OlItemRecord* pItem, bool* pbFailed) {
+    if (pbFailed != nullptr) *pbFailed = true;
     OlItemRecord item;
     {
         Statement st(Prepare("SELECT folder, kind, seq, entry_id, created, modified FROM items WHERE id=?"));
         if (!st) return false;
         sqlite3_bind_int64(st.get(), 1, nId);
-        if (sqlite3_step(st.get()) != SQLITE_ROW) return false;
+        int rc = sqlite3_step(st.get());
+        if (rc != SQLITE_ROW) {
+            if (rc == SQLITE_DONE && pbFailed != nullptr) *pbFailed = false;  // no such item
+            return false;
+        }
         item.nId = nId;
-        item.sFolder = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0));
+        item.sFolder = ColumnText(st.get(), 0);
         item.nKind = sqlite3_column_int(st.get(), 1);
         item.nSeq = sqlite3_column_int64(st.get(), 2);
-        item.sEntryID = reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 3));
+        item.sEntryID = ColumnText(st.get(), 3);
         item.dtCreated = sqlite3_column_double(st.get(), 4);
         item.dtModified = sqlite3_column_double(st.get(), 5);
     }
     Statement st(Prepare("SELECT name, value FROM props WHERE item_id=?"));
     if (!st) return false;
     sqlite3_bind_int64(st.get(), 1, nId);
-    while (sqlite3_step(st.get()) == SQLITE_ROW) {
-        const OlPropDef* pDef =
-            FindOlItemProp(item.nKind, reinterpret_cast<const char*>(sqlite3_column_text(st.get(), 0)));
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        const OlPropDef* pDef = FindOlItemProp(item.nKind, ColumnText(st.get(), 0).c_str());
         if (pDef == nullptr) continue;  // a property this version does not know
         OlPropValue v;
         v.nKind = pDef->nKind;
@@ -237,6 +324,9 @@ bool OlStore::LoadItem(long long nId, OlItemRecord* pItem) {
         }
         item.props[pDef->szName] = v;
     }
+    // Properties that stop on an error are a damaged item, not a shorter one.
+    if (rc != SQLITE_DONE) return false;
+    if (pbFailed != nullptr) *pbFailed = false;
     *pItem = item;
     return true;
 }

@@ -35,8 +35,10 @@ struct OlItemRecord {
 
 class OlStore {
 public:
-    // Opens (creating when missing) the file. None, with the reason in
-    // *psError, when it cannot be opened or is not a Contacts file.
+    // Opens (creating when missing or empty) the file. None, with the reason
+    // in *psError, when it cannot be opened or is not a Contacts file (not an
+    // SQLite file, or other tables, views or triggers than ours); such a file
+    // is not written to.
     static std::shared_ptr<OlStore> Open(const std::string& sPath, std::string* psError);
     ~OlStore();
     OlStore(const OlStore&) = delete;
@@ -47,8 +49,9 @@ public:
     std::string FolderName();
     bool SetFolderName(const std::string& sName);
 
-    // Item ids of the folder, in creation order.
-    std::vector<long long> ItemIds(const std::string& sFolder);
+    // Item ids of the folder, in creation order. Empty with *pbFailed set
+    // when the file cannot be read.
+    std::vector<long long> ItemIds(const std::string& sFolder, bool* pbFailed = nullptr);
     long Count(const std::string& sFolder);
     // The id of the n-th item (from 1), or 0.
     long long ItemIdAt(const std::string& sFolder, long n);
@@ -56,7 +59,9 @@ public:
     // The folders that hold items, Contacts ("") first.
     std::vector<std::string> Folders();
 
-    bool LoadItem(long long nId, OlItemRecord* pItem);
+    // False when there is no such item, or (with *pbFailed set) when the file
+    // cannot be read; a damaged item is never returned in part.
+    bool LoadItem(long long nId, OlItemRecord* pItem, bool* pbFailed = nullptr);
     // Stores the item with dtNow as its modification time; a new one gets its
     // id, EntryID and place. False when the file could not be written or the
     // item has been deleted meanwhile.

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -34,6 +36,27 @@ public:
 private:
     sqlite3_stmt* m_p = nullptr;
 };
+
+std::string ColumnText(sqlite3_stmt* p, int i) {
+    const unsigned char* sz = sqlite3_column_text(p, i);
+    return sz != nullptr ? std::string(reinterpret_cast<const char*>(sz)) : std::string();
+}
+
+using SchemaRows = std::set<std::tuple<std::string, std::string, std::string, std::string>>;
+
+// The schema rows (type, name, table, text) of a database, or an SQLite
+// error code.
+int ReadSchema(sqlite3* pDb, SchemaRows* pRows) {
+    sqlite3_stmt* p = nullptr;
+    int rc = sqlite3_prepare_v2(pDb, "SELECT type, name, tbl_name, sql FROM sqlite_master", -1, &p, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    while ((rc = sqlite3_step(p)) == SQLITE_ROW)
+        pRows->insert(std::make_tuple(ColumnText(p, 0), ColumnText(p, 1), ColumnText(p, 2), ColumnText(p, 3)));
+    sqlite3_finalize(p);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+bool IsDamageCode(int rc) { return (rc & 0xff) == SQLITE_CORRUPT || (rc & 0xff) == SQLITE_NOTADB; }
 
 uint32_t BigEndian32(const unsigned char* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
@@ -65,6 +88,7 @@ bool CWabFile::MakeParentFolders(const std::string& sFile) {
 }
 
 void CWabFile::Fail(const char* szWhat) {
+    if (m_pDb != nullptr && IsDamageCode(sqlite3_errcode(m_pDb))) m_bDamaged = true;
     m_sError = std::string(szWhat) + ": " + (m_pDb != nullptr ? sqlite3_errmsg(m_pDb) : "cannot open");
 }
 
@@ -88,6 +112,7 @@ CWabFile::OpenResult CWabFile::Open(const std::string& sFile, bool bCreate) {
     sqlite3_close(m_pDb);
     m_pDb = nullptr;
     m_sError.clear();
+    m_bDamaged = false;
 
     // Look at the header ourselves first, so that a file of someone else's
     // is never handed to SQLite, which could write a journal or a schema.
@@ -132,13 +157,59 @@ CWabFile::OpenResult CWabFile::Open(const std::string& sFile, bool bCreate) {
         m_pDb = nullptr;
         return OPEN_FAILED;
     }
+    // The marks in the header prove little: a file may have been damaged or
+    // made by hand. SQLite's guards keep the schema from running anything
+    // (no views, no triggers, no functions with side effects), and the file
+    // is used only when its schema is exactly ours and its pages are sound.
+    sqlite3_db_config(m_pDb, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(m_pDb, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(m_pDb, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(m_pDb, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     sqlite3_busy_timeout(m_pDb, 5000);
-    if (bNew && !InitSchema()) {
+    OpenResult result = bNew ? (InitSchema() ? OPEN_OK : OPEN_FAILED) : CheckFile(sFile);
+    if (result != OPEN_OK) {
         sqlite3_close(m_pDb);
         m_pDb = nullptr;
+    }
+    return result;
+}
+
+CWabFile::OpenResult CWabFile::CheckFile(const std::string& sFile) {
+    SchemaRows ours, theirs;
+    sqlite3* pMem = nullptr;
+    bool bOk = sqlite3_open_v2(":memory:", &pMem, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+               sqlite3_exec(pMem, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK && ReadSchema(pMem, &ours) == SQLITE_OK;
+    sqlite3_close(pMem);
+    if (!bOk) {
+        m_sError = sFile + ": cannot check the file";
         return OPEN_FAILED;
     }
-    return OPEN_OK;
+    int rc = ReadSchema(m_pDb, &theirs);
+    if (IsDamageCode(rc)) {
+        m_sError = sFile + ": damaged address book";
+        return OPEN_DAMAGED;
+    }
+    if (rc != SQLITE_OK) {
+        Fail(sFile.c_str());
+        return OPEN_FAILED;
+    }
+    if (theirs != ours) {
+        m_sError = sFile + ": not an address book";
+        return OPEN_NOT_OURS;
+    }
+    // Every page and row of every table and index must read back.
+    sqlite3_stmt* p = nullptr;
+    rc = sqlite3_prepare_v2(m_pDb, "PRAGMA quick_check", -1, &p, nullptr);
+    bool bSound = rc == SQLITE_OK && (rc = sqlite3_step(p)) == SQLITE_ROW && ColumnText(p, 0) == "ok" &&
+                  (rc = sqlite3_step(p)) == SQLITE_DONE;
+    sqlite3_finalize(p);
+    if (bSound) return OPEN_OK;
+    if (rc == SQLITE_ROW || rc == SQLITE_DONE || IsDamageCode(rc)) {
+        m_sError = sFile + ": damaged address book";
+        return OPEN_DAMAGED;
+    }
+    Fail(sFile.c_str());
+    return OPEN_FAILED;
 }
 
 bool CWabFile::ListEntries(std::vector<CWabEntryRow>& rows) {
@@ -234,14 +305,14 @@ bool CWabFile::IsDuplicate(const std::string& sName, const std::string& sEmail, 
     return rc == SQLITE_ROW || rc == SQLITE_DONE;
 }
 
-CWabFile::SaveResult CWabFile::Save(int64_t* pnId, ULONG ulObjType, const std::vector<CWabProp>& props,
+CWabFile::SaveResult CWabFile::Save(int64_t* pnId, bool bNew, ULONG ulObjType, const std::vector<CWabProp>& props,
                                     const std::vector<ULONG>& removeIds, bool bCheckDup) {
     // Inside a batch the save is a savepoint of the batch's transaction.
     const bool bInBatch = m_pDb != nullptr && sqlite3_get_autocommit(m_pDb) == 0;
     if (!Exec(bInBatch ? "SAVEPOINT save_entry" : "BEGIN IMMEDIATE")) return SAVE_FAILED;
     SaveResult result = SAVE_FAILED;
     do {
-        if (*pnId == 0) {
+        if (bNew) {
             if (bCheckDup && ulObjType == MAPI_MAILUSER) {
                 bool bDup = false;
                 if (!IsDuplicate(WabPropText(props, PR_DISPLAY_NAME), WabPropText(props, PR_EMAIL_ADDRESS), &bDup))

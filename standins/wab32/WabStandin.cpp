@@ -312,13 +312,15 @@ public:
     HRESULT FreeBuffer(LPVOID lpBuffer) override { return FreeBuf(lpBuffer); }
 };
 
-// A mail user or distribution list, stored (m_nId) or new (m_nId 0). Values
-// set are held here until SaveChanges writes them.
+// A mail user or distribution list, stored (m_nId) or new (m_bNew until its
+// first save; any id read from the file, 0 included, is a stored entry).
+// Values set are held here until SaveChanges writes them.
 class CEntry : public CObject<IMailUser> {
 public:
-    CEntry(SessionPtr pSession, int64_t nId, ULONG ulObjType, bool bWritable, ULONG ulCreateFlags,
+    CEntry(SessionPtr pSession, bool bNew, int64_t nId, ULONG ulObjType, bool bWritable, ULONG ulCreateFlags,
            std::vector<CWabProp> props)
         : CObject(std::move(pSession)),
+          m_bNew(bNew),
           m_nId(nId),
           m_ulObjType(ulObjType),
           m_bWritable(bWritable),
@@ -330,7 +332,7 @@ public:
         if (lppPropArray != nullptr) *lppPropArray = nullptr;
         if (ShouldFail("GetProps", "Entry")) return MAPI_E_CALL_FAILED;
         std::vector<CWabProp> all;
-        if (m_nId != 0) all.push_back(BinaryProp(PR_ENTRYID, MakeId(ID_ENTRY, m_nId)));
+        if (!m_bNew) all.push_back(BinaryProp(PR_ENTRYID, MakeId(ID_ENTRY, m_nId)));
         all.push_back(LongProp(PR_OBJECT_TYPE, m_ulObjType));
         all.insert(all.end(), m_Props.begin(), m_Props.end());
         return SelectProps(all, lpPropTagArray, lpcValues, lppPropArray);
@@ -385,15 +387,16 @@ public:
     HRESULT SaveChanges(ULONG) override {
         if (ShouldFail("SaveChanges")) return MAPI_E_CALL_FAILED;
         if (!m_bWritable) return MAPI_E_NO_ACCESS;
-        if (m_nId != 0 && m_Changed.empty()) return S_OK;
+        if (!m_bNew && m_Changed.empty()) return S_OK;
         std::vector<CWabProp> changed;
         for (const CWabProp& prop : m_Props)
             if (m_Changed.count(PROP_ID(prop.ulTag))) changed.push_back(prop);
         int64_t nId = m_nId;
         bool bCheckDup = (m_ulCreateFlags & (CREATE_CHECK_DUP_LOOSE | CREATE_CHECK_DUP_STRICT)) != 0;
-        switch (m_pSession->file.Save(&nId, m_ulObjType, changed, {}, bCheckDup)) {
+        switch (m_pSession->file.Save(&nId, m_bNew, m_ulObjType, changed, {}, bCheckDup)) {
         case CWabFile::SAVE_OK:
             m_nId = nId;
+            m_bNew = false;
             m_Changed.clear();
             return S_OK;
         case CWabFile::SAVE_DUPLICATE:
@@ -406,6 +409,7 @@ public:
     }
 
 private:
+    bool m_bNew;
     int64_t m_nId;
     ULONG m_ulObjType;
     bool m_bWritable;
@@ -475,7 +479,8 @@ public:
 private:
     HRESULT RowValues(const CWabEntryRow& row, std::vector<CWabProp>& values) {
         std::vector<CWabProp> stored;
-        if (!m_pSession->file.LoadProps(row.nId, stored)) return MAPI_E_CALL_FAILED;
+        if (!m_pSession->file.LoadProps(row.nId, stored))
+            return m_pSession->file.Damaged() ? MAPI_E_CORRUPT_DATA : MAPI_E_CALL_FAILED;
         stored.push_back(BinaryProp(PR_ENTRYID, MakeId(ID_ENTRY, row.nId)));
         stored.push_back(LongProp(PR_OBJECT_TYPE, row.ulObjType));
         for (ULONG ulTag : m_Columns) {
@@ -539,7 +544,8 @@ public:
         *lppTable = nullptr;
         if (ShouldFail("GetContentsTable")) return MAPI_E_CALL_FAILED;
         std::vector<CWabEntryRow> rows;
-        if (!m_pSession->file.ListEntries(rows)) return MAPI_E_CALL_FAILED;
+        if (!m_pSession->file.ListEntries(rows))
+            return m_pSession->file.Damaged() ? MAPI_E_CORRUPT_DATA : MAPI_E_CALL_FAILED;
         *lppTable = new CTable(m_pSession, std::move(rows));
         return S_OK;
     }
@@ -553,7 +559,7 @@ public:
         if (ParseId(cbEntryID, lpEntryID, &nType) != ID_TEMPLATE ||
             (nType != MAPI_MAILUSER && nType != MAPI_DISTLIST))
             return MAPI_E_INVALID_ENTRYID;
-        *lppMAPIPropEntry = new CEntry(m_pSession, 0, ULONG(nType), true, ulCreateFlags, {});
+        *lppMAPIPropEntry = new CEntry(m_pSession, true, 0, ULONG(nType), true, ulCreateFlags, {});
         return S_OK;
     }
 };
@@ -588,7 +594,7 @@ public:
         if (!m_pSession->file.LoadProps(nValue, props)) return MAPI_E_CALL_FAILED;
         if (lpulObjType != nullptr) *lpulObjType = ulType;
         *lppUnk = static_cast<IMailUser*>(
-            new CEntry(m_pSession, nValue, ulType, (ulFlags & MAPI_MODIFY) != 0, 0, std::move(props)));
+            new CEntry(m_pSession, false, nValue, ulType, (ulFlags & MAPI_MODIFY) != 0, 0, std::move(props)));
         return S_OK;
     }
 
@@ -632,7 +638,8 @@ WAB_EXPORT HRESULT WABOpen(LPADRBOOK* lppAdrBook, LPWABOBJECT* lppWABObject, LPW
     SessionPtr pSession = std::make_shared<CSession>();
     switch (pSession->file.Open(sFile, true)) {
     case CWabFile::OPEN_OK: break;
-    case CWabFile::OPEN_NOT_OURS: return MAPI_E_CORRUPT_DATA;
+    case CWabFile::OPEN_NOT_OURS:
+    case CWabFile::OPEN_DAMAGED: return MAPI_E_CORRUPT_DATA;
     default: return MAPI_E_CALL_FAILED;
     }
     *lppAdrBook = new CAddrBook(pSession);

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "common/vcard/CxVCard.h"
 #include "platform/wab/WabDefs.h"
+#include "platform/win32/TextCopy.h"
+#include "platform/win32/WinTime.h"
 #include "standins/wab32/WabFile.h"
 
 namespace {
@@ -25,6 +28,10 @@ const char* const kUsage =
     "  adddl NAME [PROP=VALUE...]  add a distribution list called NAME; prints its id\n"
     "  set ID PROP=VALUE...        change properties of entry ID; \"PROP=\" removes one\n"
     "  delete ID                   delete entry ID\n"
+    "  import VCF                  add every contact of the vCard file VCF as a new\n"
+    "                              entry; prints how many, and the file's problems\n"
+    "  export VCF [3.0|4.0]        write every contact to the vCard file VCF\n"
+    "                              (version 3.0 unless 4.0 is given)\n"
     "\n"
     "PROP is a property name (PR_GIVEN_NAME or GIVEN_NAME) or a tag (0x3A06001E).\n"
     "The tag's type says how VALUE is read:\n"
@@ -34,7 +41,7 @@ const char* const kUsage =
     "  number (0003)   decimal\n"
     "  binary (0102)   hexadecimal digits\n"
     "list prints values the same way. list, set and delete need an existing file;\n"
-    "add and adddl create it. Exit status: 0 done, 1 failed, 2 usage error.\n";
+    "add, adddl and import create it. Exit status: 0 done, 1 failed, 2 usage error.\n";
 
 struct CTagName {
     const char* szName;
@@ -285,6 +292,155 @@ int List(CWabFile& file) {
     return 0;
 }
 
+// The contact record's fields and the properties that hold them, as the
+// address book store maps them.
+struct CFieldTag {
+    int nField;
+    ULONG ulTag;
+};
+const CFieldTag kFieldTags[] = {
+    {7, PR_DISPLAY_NAME}, {37, PR_EMAIL_ADDRESS}, {1, PR_GIVEN_NAME}, {2, PR_MIDDLE_NAME}, {3, PR_SURNAME},
+    {53, PR_COMPANY_NAME}, {55, PR_TITLE}, {54, PR_DEPARTMENT_NAME}, {43, PR_COMMENT},
+    {29, PR_CALLBACK_TELEPHONE_NUMBER}, {25, PR_BUSINESS_TELEPHONE_NUMBER}, {24, PR_HOME_TELEPHONE_NUMBER},
+    {28, PR_PRIMARY_TELEPHONE_NUMBER}, {31, PR_RADIO_TELEPHONE_NUMBER}, {26, PR_MOBILE_TELEPHONE_NUMBER},
+    {30, PR_CAR_TELEPHONE_NUMBER}, {27, PR_OTHER_TELEPHONE_NUMBER}, {36, PR_PAGER_TELEPHONE_NUMBER},
+    {34, PR_PRIMARY_FAX_NUMBER}, {35, PR_HOME_FAX_NUMBER}, {41, PR_BUSINESS_HOME_PAGE},
+    {13, PR_BUSINESS_ADDRESS_COUNTRY}, {11, PR_BUSINESS_ADDRESS_STATE_OR_PROVINCE}, {10, PR_BUSINESS_ADDRESS_CITY},
+    {9, PR_BUSINESS_ADDRESS_STREET}, {12, PR_BUSINESS_ADDRESS_POSTAL_CODE}, {18, PR_HOME_ADDRESS_COUNTRY},
+    {16, PR_HOME_ADDRESS_STATE_OR_PROVINCE}, {15, PR_HOME_ADDRESS_CITY}, {14, PR_HOME_ADDRESS_STREET},
+    {17, PR_HOME_ADDRESS_POSTAL_CODE}, {23, PR_OTHER_ADDRESS_COUNTRY}, {21, PR_OTHER_ADDRESS_STATE_OR_PROVINCE},
+    {20, PR_OTHER_ADDRESS_CITY}, {19, PR_OTHER_ADDRESS_STREET}, {22, PR_OTHER_ADDRESS_POSTAL_CODE},
+    {65, PR_ACCOUNT}, {73, PR_GOVERNMENT_ID_NUMBER}, {4, PR_INITIALS}, {68, PR_KEYWORD}, {69, PR_LANGUAGE},
+    {70, PR_LOCATION}, {71, PR_MHS_COMMON_NAME}, {74, PR_ORGANIZATIONAL_ID_NUMBER},
+    {32, PR_BUSINESS2_TELEPHONE_NUMBER}, {33, PR_HOME2_TELEPHONE_NUMBER}, {60, PR_ASSISTANT_TELEPHONE_NUMBER},
+    {59, PR_ASSISTANT}, {64, PR_HOBBIES}, {63, PR_PROFESSION}, {72, PR_CUSTOMER_ID}, {42, PR_FTP_SITE},
+    {58, PR_MANAGER_NAME}, {6, PR_NICKNAME}, {61, PR_SPOUSE_NAME},
+    {67, PR_BIRTHDAY}, {66, PR_WEDDING_ANNIVERSARY},
+};
+
+// An OLE date to 100-ns ticks since 1601 and back; false outside the range.
+bool DateToTicks(double dt, int64_t* pnTicks) {
+    SYSTEMTIME st;
+    FILETIME ft;
+    if (!VariantTimeToSystemTime(dt, &st) || !SystemTimeToFileTime(&st, &ft)) return false;
+    *pnTicks = int64_t((uint64_t(ft.dwHighDateTime) << 32) | ft.dwLowDateTime);
+    return true;
+}
+
+double TicksToDate(int64_t nTicks) {
+    FILETIME ft = {DWORD(uint64_t(nTicks) & 0xFFFFFFFFu), DWORD(uint64_t(nTicks) >> 32)};
+    SYSTEMTIME st;
+    double dt = 0.0;
+    if (nTicks <= 0 || !FileTimeToSystemTime(&ft, &st) || !SystemTimeToVariantTime(&st, &dt)) return 0.0;
+    return dt;
+}
+
+std::vector<CWabProp> RecordToProps(const CommAddr& a) {
+    std::vector<CWabProp> props;
+    for (const CFieldTag& f : kFieldTags) {
+        CWabProp prop;
+        prop.ulTag = f.ulTag;
+        const void* p = GetFieldMember(&a, f.nField);
+        if (PROP_TYPE(f.ulTag) == PT_SYSTIME) {
+            double dt = *static_cast<const double*>(p);
+            if (dt == 0.0 || !DateToTicks(dt, &prop.nValue)) continue;
+        } else {
+            prop.sText = static_cast<const char*>(p);
+            if (prop.sText.empty()) continue;
+        }
+        props.push_back(prop);
+    }
+    if (a.szDisplayName[0] == '\0') {
+        // As the address book store names a contact without a display name.
+        std::string sName = std::string(a.szFirstName) + " " + a.szLastName;
+        size_t a0 = sName.find_first_not_of(' '), a1 = sName.find_last_not_of(' ');
+        CWabProp prop;
+        prop.ulTag = PR_DISPLAY_NAME;
+        prop.sText = a0 == std::string::npos ? std::string() : sName.substr(a0, a1 - a0 + 1);
+        if (!prop.sText.empty()) props.push_back(prop);
+    }
+    return props;
+}
+
+void PropsToRecord(const std::vector<CWabProp>& props, CommAddr* pAddr) {
+    memset(pAddr, 0, sizeof(*pAddr));
+    pAddr->nSourceType = SOURCE_TYPE_WAB;
+    for (const CWabProp& prop : props)
+        for (const CFieldTag& f : kFieldTags) {
+            if (f.ulTag != prop.ulTag) continue;
+            void* p = GetFieldMember(pAddr, f.nField);
+            if (PROP_TYPE(f.ulTag) == PT_SYSTIME)
+                *static_cast<double*>(p) = TicksToDate(prop.nValue);
+            else
+                CopyText(static_cast<char*>(p), size_t(CommAddrFieldTable[f.nField - 1].nSize), prop.sText.c_str());
+        }
+}
+
+// Reads the whole vCard file and prints its problems; false when it cannot
+// be read at all.
+bool ReadVcf(const std::string& sVcf, std::vector<CommAddr>& addrs, CxVCardReport& report) {
+    CxVCard::ReadFile(sVcf.c_str(), addrs, report);
+    if (report.bFailed) {
+        fprintf(stderr, "wabtool: %s: %s\n", sVcf.c_str(), report.szError.c_str());
+        return false;
+    }
+    for (const CxVCardIssue& issue : report.issues)
+        fprintf(stderr, "wabtool: %s: %s\n", sVcf.c_str(), CxVCard::FormatIssue(issue).c_str());
+    if (report.nIssuesLeftOut > 0)
+        fprintf(stderr, "wabtool: %s: %d more problems\n", sVcf.c_str(), report.nIssuesLeftOut);
+    return true;
+}
+
+// Adds every contact read in one batch.
+int Import(CWabFile& file, const std::vector<CommAddr>& addrs, const CxVCardReport& report) {
+    if (!file.BeginBatch()) {
+        fprintf(stderr, "wabtool: %s\n", file.Error().c_str());
+        return 1;
+    }
+    for (const CommAddr& a : addrs) {
+        int64_t nId = 0;
+        if (file.Save(&nId, MAPI_MAILUSER, RecordToProps(a), {}, false) != CWabFile::SAVE_OK) {
+            fprintf(stderr, "wabtool: %s\n", file.Error().c_str());
+            return 1;
+        }
+    }
+    if (!file.CommitBatch()) {
+        fprintf(stderr, "wabtool: %s\n", file.Error().c_str());
+        return 1;
+    }
+    printf("imported %zu contacts; %d cards skipped, %d values cut\n", addrs.size(), report.nSkipped, report.nCut);
+    return 0;
+}
+
+int Export(CWabFile& file, const std::string& sVcf, int nVersion) {
+    std::vector<CWabEntryRow> rows;
+    if (!file.ListEntries(rows)) {
+        fprintf(stderr, "wabtool: %s\n", file.Error().c_str());
+        return 1;
+    }
+    std::vector<CommAddr> addrs;
+    addrs.reserve(rows.size());
+    for (const CWabEntryRow& row : rows) {
+        if (row.ulObjType != MAPI_MAILUSER) continue;
+        std::vector<CWabProp> props;
+        if (!file.LoadProps(row.nId, props)) {
+            fprintf(stderr, "wabtool: %s\n", file.Error().c_str());
+            return 1;
+        }
+        addrs.emplace_back();
+        PropsToRecord(props, &addrs.back());
+    }
+    std::vector<const CommAddr*> ptrs;
+    for (const CommAddr& a : addrs) ptrs.push_back(&a);
+    std::string sError;
+    if (!CxVCard::WriteFile(sVcf.c_str(), ptrs, nVersion, sError)) {
+        fprintf(stderr, "wabtool: %s: %s\n", sVcf.c_str(), sError.c_str());
+        return 1;
+    }
+    printf("exported %zu contacts\n", addrs.size());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -292,8 +448,16 @@ int main(int argc, char** argv) {
     std::string sFile = argv[1], sCommand = argv[2];
     std::vector<std::string> args(argv + 3, argv + argc);
 
-    bool bCreate = sCommand == "add" || sCommand == "adddl";
-    if (!bCreate && sCommand != "list" && sCommand != "set" && sCommand != "delete") return Usage();
+    bool bCreate = sCommand == "add" || sCommand == "adddl" || sCommand == "import";
+    if (!bCreate && sCommand != "list" && sCommand != "set" && sCommand != "delete" && sCommand != "export")
+        return Usage();
+    int nVersion = VCARD_VERSION_30;
+    if (sCommand == "export" && args.size() == 2) {
+        if (args[1] != "3.0" && args[1] != "4.0") return Usage();
+        nVersion = args[1] == "4.0" ? VCARD_VERSION_40 : VCARD_VERSION_30;
+    }
+    if ((sCommand == "import" && args.size() != 1) || (sCommand == "export" && (args.empty() || args.size() > 2)))
+        return Usage();
     if ((sCommand == "list" && !args.empty()) || (sCommand == "delete" && args.size() != 1) ||
         (sCommand == "set" && args.size() < 2) || (sCommand == "adddl" && args.empty()) ||
         (sCommand == "add" && args.empty()))
@@ -318,9 +482,15 @@ int main(int argc, char** argv) {
         props.push_back(name);
         nFirstProp = 1;
     }
-    if (sCommand != "list" && sCommand != "delete")
+    if (sCommand != "list" && sCommand != "delete" && sCommand != "import" && sCommand != "export")
         for (size_t i = nFirstProp; i < args.size(); ++i)
             if (!ParseAssignment(args[i], props, removeIds)) return 2;
+
+    // A vCard file is read whole before the address book is opened, so that
+    // one that cannot be read leaves the address book untouched.
+    std::vector<CommAddr> vcfAddrs;
+    CxVCardReport vcfReport;
+    if (sCommand == "import" && !ReadVcf(args[0], vcfAddrs, vcfReport)) return 1;
 
     if (sFile.empty()) {
         sFile = CWabFile::DefaultPath();
@@ -335,6 +505,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    if (sCommand == "import") return Import(file, vcfAddrs, vcfReport);
+    if (sCommand == "export") return Export(file, args[0], nVersion);
     if (sCommand == "list") return List(file) == 0 ? 0 : (fprintf(stderr, "wabtool: %s\n", file.Error().c_str()), 1);
 
     if (sCommand == "delete") {
@@ -358,7 +530,7 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    CWabFile::SaveResult result = file.Save(&nId, ulType, props, removeIds, false);
+    CWabFile::SaveResult result = file.Save(&nId, sCommand != "set", ulType, props, removeIds, false);
     if (result != CWabFile::SAVE_OK) {
         fprintf(stderr, "wabtool: %s\n", result == CWabFile::SAVE_DELETED ? "the entry is gone" : file.Error().c_str());
         return 1;

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "common/vcard/CxVCard.h"
 #include "olstandin/fixtures/OlTestUtil.h"
+#include "platform/win32/TextCopy.h"
+#include "vcard/fixtures/RecordGen.h"
 #include "platform/win32/WinReg.h"
 #include "platform/win32/WinVersion.h"
 
@@ -153,6 +157,57 @@ TEST_F(OutlookExe, RegistryValueNamesAnotherContactsFile) {
     std::string sFirst;
     std::getline(check, sFirst);
     EXPECT_EQ(sFirst, "This is not a database, just text that happens to be here.");
+}
+
+// import and export: a vCard file fills the Contacts folder, automation sees
+// the contacts, and an export reads back to the same records.
+TEST_F(OutlookExe, ImportAndExportWorkOnTheSameVCardFiles) {
+    std::vector<CommAddr> in;
+    std::vector<const CommAddr*> ptrs;
+    for (int n = 0; n < 3; ++n) in.push_back(MakeSimpleRecord(n));
+    CopyText(in[2].szEmail2, "second@example.org");
+    CopyText(in[2].szSuffix, "Jr.");
+    for (CommAddr& a : in) ptrs.push_back(&a);
+    std::string sIn = m_sHome + "/in.vcf", sOutFile = m_sHome + "/out.vcf";
+    std::string sError;
+    ASSERT_TRUE(CxVCard::WriteFile(sIn.c_str(), ptrs, VCARD_VERSION_30, sError)) << sError;
+    std::ofstream(sIn, std::ios::app) << "BEGIN:VCARD\r\nVERSION:3.0\r\nEND:VCARD\r\n";
+
+    std::string sOut;
+    ASSERT_EQ(RunOutlookExe("import '" + sIn + "'", &sOut), 0) << sOut;
+    EXPECT_NE(sOut.find("card 4, line "), std::string::npos) << sOut;
+    EXPECT_NE(sOut.find("imported 3 contacts; 1 cards skipped, 0 values cut\n"), std::string::npos) << sOut;
+
+    IDispatch* pItems = OpenItems();
+    ASSERT_NE(pItems, nullptr);
+    EXPECT_EQ(GetLong(pItems, u"Count"), 3);
+    IDispatch* pItem = ItemAt(pItems, 1);
+    ASSERT_NE(pItem, nullptr);
+    EXPECT_EQ(GetText(pItem, u"LastName"), u"M\u00fcller0");
+    EXPECT_EQ(GetText(pItem, u"Body"), u"Met at the fair; likes tea,\r\nnot coffee.");
+    pItem->Release();
+    pItems->Release();
+
+    ASSERT_EQ(RunOutlookExe("export '" + sOutFile + "' 4.0", &sOut), 0) << sOut;
+    EXPECT_EQ(sOut, "exported 3 contacts\n");
+    std::vector<CommAddr> out;
+    CxVCardReport report;
+    ASSERT_TRUE(CxVCard::ReadFile(sOutFile.c_str(), out, report));
+    ASSERT_EQ(out.size(), in.size());
+    for (size_t i = 0; i < in.size(); ++i) {
+        EXPECT_EQ(out[i].nSourceType, SOURCE_TYPE_OUTLOOK);
+        EXPECT_NE(out[i].dtCreationTime, 0.0);
+        out[i].nSourceType = 0;
+        out[i].dtCreationTime = out[i].dtLastModificationTime = 0.0;
+        EXPECT_EQ(FirstDifference(in[i], out[i]), "") << i;
+    }
+
+    // A file that cannot be read changes nothing; bad arguments are usage errors.
+    EXPECT_EQ(RunOutlookExe("import '" + m_sHome + "/missing.vcf'", &sOut), 1) << sOut;
+    EXPECT_EQ(RunOutlookExe("import", &sOut), 2);
+    EXPECT_EQ(RunOutlookExe("export x.vcf 2.1", &sOut), 2);
+    ASSERT_EQ(RunOutlookExe("list", &sOut), 0);
+    EXPECT_EQ(std::count(sOut.begin(), sOut.end(), '\n'), 3);
 }
 
 }  // namespace

@@ -2,10 +2,14 @@
 // and sees what the library wrote.
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "common/vcard/CxVCard.h"
+#include "platform/win32/TextCopy.h"
+#include "vcard/fixtures/RecordGen.h"
 #include "wab32/fixtures/WabStandinFixture.h"
 
 namespace {
@@ -142,4 +146,53 @@ TEST_F(WabToolTest, BadCommandsAndForeignFilesChangeNothing) {
     EXPECT_EQ(r.nStatus, 1);
     EXPECT_NE(r.sOut.find("not an address book"), std::string::npos) << r.sOut;
     EXPECT_EQ(ReadFileBytes(Path("text.wab")), "not an address book\n");
+}
+
+// import and export: a vCard file fills an address book, and an export reads
+// back to the same contacts.
+TEST_F(WabToolTest, ImportAndExportWorkOnTheSameVCardFiles) {
+    std::vector<CommAddr> in;
+    std::vector<const CommAddr*> ptrs;
+    for (int n = 0; n < 3; ++n) in.push_back(MakeSimpleRecord(n));
+    CopyText(in[1].szNote, "Café\r\nZweite Zeile; mit Komma, und \\");
+    for (CommAddr& a : in) {
+        a.nSourceType = SOURCE_TYPE_WAB;
+        ptrs.push_back(&a);
+    }
+    std::string sError;
+    ASSERT_TRUE(CxVCard::WriteFile(Path("in.vcf").c_str(), ptrs, VCARD_VERSION_40, sError)) << sError;
+    // A line of rubbish between the cards is reported and the rest imported.
+    std::string sIn = ReadFileBytes(Path("in.vcf"));
+    size_t nSecond = sIn.find("BEGIN:VCARD", 1);
+    WriteFileBytes(Path("in.vcf"), sIn.substr(0, nSecond) + "rubbish\r\n" + sIn.substr(nSecond));
+    int nRubbishLine = 1 + int(std::count(sIn.begin(), sIn.begin() + long(nSecond), '\n'));
+
+    CToolResult r = RunTool({Path("book.wab"), "import", Path("in.vcf")});
+    ASSERT_EQ(r.nStatus, 0) << r.sOut;
+    EXPECT_NE(r.sOut.find("line " + std::to_string(nRubbishLine) + ": text outside a card"), std::string::npos)
+        << r.sOut;
+    EXPECT_NE(r.sOut.find("imported 3 contacts; 0 cards skipped, 0 values cut\n"), std::string::npos) << r.sOut;
+    ASSERT_EQ(RunTool({Path("book.wab"), "export", Path("out.vcf")}).sOut, "exported 3 contacts\n");
+
+    std::vector<CommAddr> out;
+    CxVCardReport report;
+    ASSERT_TRUE(CxVCard::ReadFile(Path("out.vcf").c_str(), out, report));
+    ASSERT_EQ(out.size(), in.size());
+    for (size_t i = 0; i < in.size(); ++i) EXPECT_EQ(FirstDifference(in[i], out[i]), "") << i;
+
+    // The export imports again to the same file, in either version.
+    for (const char* szVersion : {"3.0", "4.0"}) {
+        std::string sBook = Path(szVersion) + ".wab";
+        ASSERT_EQ(RunTool({sBook, "import", Path("out.vcf")}).nStatus, 0);
+        ASSERT_EQ(RunTool({sBook, "export", Path("again.vcf"), szVersion}).nStatus, 0);
+        ASSERT_EQ(RunTool({Path("book.wab"), "export", Path("first.vcf"), szVersion}).nStatus, 0);
+        EXPECT_EQ(ReadFileBytes(Path("again.vcf")), ReadFileBytes(Path("first.vcf"))) << szVersion;
+    }
+
+    // A file that cannot be read creates no address book; bad arguments are usage errors.
+    EXPECT_EQ(RunTool({Path("none.wab"), "import", Path("missing.vcf")}).nStatus, 1);
+    EXPECT_FALSE(FileExists(Path("none.wab")));
+    EXPECT_EQ(RunTool({Path("book.wab"), "import"}).nStatus, 2);
+    EXPECT_EQ(RunTool({Path("book.wab"), "export", Path("x.vcf"), "5.0"}).nStatus, 2);
+    EXPECT_EQ(RunTool({Path("book.wab"), "export", Path("no-folder/x.vcf")}).nStatus, 1);
 }
