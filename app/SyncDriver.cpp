@@ -2,6 +2,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include "common/misc/CxDebugUtil.h"
 #include "common/model/CommAddrMgr.h"
@@ -27,6 +31,57 @@ bool HasEqualCounterpart(CommAddrMgr* pMgr, const CommAddr* pAddr) {
 }
 
 }  // namespace
+
+// One store's contact list indexed by identity, answering as FindAddr does
+// without walking the whole list for every row of a two-way run. The index
+// is taken at the start of the run; writes change records in place (same
+// identity) or append new ones, and an identity that gained a record since
+// is looked up by FindAddr itself.
+class ContactIndex {
+public:
+    explicit ContactIndex(CommAddrMgr* pMgr) : m_pMgr(pMgr), m_nCount(pMgr ? pMgr->GetCount() : 0) {
+        if (pMgr == nullptr) return;
+        m_groups.reserve(m_nCount);
+        for (CommAddr* p = pMgr->GetFirst(); p; p = pMgr->GetNext()) {
+            pMgr->MakeContactKey(p, &m_sKey);
+            m_groups[m_sKey].push_back(p);
+        }
+    }
+
+    // FindAddr's result and found record for pAddr.
+    int Find(const CommAddr* pAddr, CommAddr** ppFound) {
+        if (m_pMgr == nullptr) return ADDR_NOT_FOUND;
+        m_pMgr->MakeContactKey(pAddr, &m_sKey);
+        if (m_grown.count(m_sKey) != 0) return m_pMgr->FindAddr(pAddr, ppFound, nullptr);
+        auto it = m_groups.find(m_sKey);
+        if (it == m_groups.end()) return ADDR_NOT_FOUND;
+        // The walk stops at the first equal counterpart, else reports the last.
+        for (CommAddr* q : it->second) {
+            if (q == pAddr || m_pMgr->IsSameContent(pAddr, q)) {
+                *ppFound = q;
+                return ADDR_FOUND_SAME;
+            }
+        }
+        *ppFound = it->second.back();
+        return ADDR_FOUND_DIFF;
+    }
+
+    // After a write of pAddr into the list: when the list grew, pAddr's
+    // identity has a record the index does not hold.
+    void AfterWrite(const CommAddr* pAddr) {
+        if (m_pMgr == nullptr || m_pMgr->GetCount() == m_nCount) return;
+        m_nCount = m_pMgr->GetCount();
+        m_pMgr->MakeContactKey(pAddr, &m_sKey);
+        m_grown.insert(m_sKey);
+    }
+
+private:
+    CommAddrMgr* m_pMgr;
+    DWORD m_nCount;
+    std::unordered_map<std::string, std::vector<CommAddr*>> m_groups;
+    std::unordered_set<std::string> m_grown;
+    std::string m_sKey;
+};
 
 const char* SyncModeDescription(int nMode) {
     switch (nMode) {
@@ -57,7 +112,9 @@ SyncDriver::SyncDriver(CxWab* pWab, OlAddrUtil* pOl, SyncRows* pWabRows, SyncRow
       m_bAsk(true),
       m_nAction(CONF_WAB_WINS),
       m_bHistory(false),
-      m_bTwoWay(false) {
+      m_bTwoWay(false),
+      m_pWabIndex(nullptr),
+      m_pOlIndex(nullptr) {
     memset(&m_rec, 0, sizeof(m_rec));
 }
 
@@ -69,6 +126,7 @@ void SyncDriver::Synchronize(int nMode) {
     try {
         Run(nMode);
     } catch (...) {
+        m_pWabIndex = m_pOlIndex = nullptr;
         // The caller shows the error report; the window must not stay busy.
         m_pView->ShowProgress(false);
         m_pView->SetHourglass(false);
@@ -135,8 +193,16 @@ void SyncDriver::RunTwoWay() {
         m_bAsk = true;
         m_nAction = CONF_WAB_WINS;
     }
-    CommAddrMgr* pWabList = m_pWab->GetAddrMgr();
-    CommAddrMgr* pOlList = m_pOl->GetAddrMgr();
+    ContactIndex wabIndex(m_pWab->GetAddrMgr());
+    ContactIndex olIndex(m_pOl->GetAddrMgr());
+    m_pWabIndex = &wabIndex;
+    m_pOlIndex = &olIndex;
+    RunTwoWayPasses(nOlRows, nWabRows);  // a cancelled conflict returns early
+    m_pWabIndex = m_pOlIndex = nullptr;
+    EndRun();
+}
+
+void SyncDriver::RunTwoWayPasses(int nOlRows, int nWabRows) {
 
     // The Outlook pass.
     for (int i = 0; i < nOlRows; ++i) {
@@ -144,16 +210,13 @@ void SyncDriver::RunTwoWay() {
         CommAddr* pOlAddr = m_pOlRows->GetRecord(i);
         if (pOlAddr == nullptr || pOlAddr->nStatus == ADDR_STATUS_SAME) continue;
         CommAddr* pWabAddr = nullptr;
-        const int nFound = pWabList ? pWabList->FindAddr(pOlAddr, &pWabAddr, nullptr) : ADDR_NOT_FOUND;
+        const int nFound = m_pWabIndex->Find(pOlAddr, &pWabAddr);
         if (nFound == ADDR_FOUND_SAME) continue;
         if (nFound == ADDR_NOT_FOUND) {
             WriteToWab(pOlAddr, true);
             continue;
         }
-        if (!ConflictStep(pWabAddr, pOlAddr)) {
-            EndRun();
-            return;
-        }
+        if (!ConflictStep(pWabAddr, pOlAddr)) return;
         if (m_nAction != CONF_DO_NOTHING && pOlAddr->pMatch) pOlAddr->pMatch->nStatus = ADDR_STATUS_SAME;
         if (m_nAction == CONF_OL_WINS)
             WriteToWab(pOlAddr, false);
@@ -167,23 +230,19 @@ void SyncDriver::RunTwoWay() {
         CommAddr* pWabAddr = m_pWabRows->GetRecord(j);
         if (pWabAddr == nullptr || pWabAddr->nStatus == ADDR_STATUS_SAME) continue;
         CommAddr* pOlAddr = nullptr;
-        const int nFound = pOlList ? pOlList->FindAddr(pWabAddr, &pOlAddr, nullptr) : ADDR_NOT_FOUND;
+        const int nFound = m_pOlIndex->Find(pWabAddr, &pOlAddr);
         if (nFound == ADDR_FOUND_SAME) continue;
         if (nFound == ADDR_NOT_FOUND) {
             WriteToOutlook(pWabAddr);
             continue;
         }
-        if (!ConflictStep(pWabAddr, pOlAddr)) {
-            EndRun();
-            return;
-        }
+        if (!ConflictStep(pWabAddr, pOlAddr)) return;
         if (m_nAction != CONF_DO_NOTHING && pWabAddr->pMatch) pWabAddr->pMatch->nStatus = ADDR_STATUS_SAME;
         if (m_nAction == CONF_OL_WINS && pWabAddr->pMatch)
             WriteToWab(pWabAddr->pMatch, false);
         else if (m_nAction == CONF_WAB_WINS)
             WriteToOutlook(pWabAddr);
     }
-    EndRun();
 }
 
 bool SyncDriver::ConflictStep(CommAddr* pWabAddr, CommAddr* pOlAddr) {
@@ -204,11 +263,13 @@ bool SyncDriver::ConflictStep(CommAddr* pWabAddr, CommAddr* pOlAddr) {
 
 void SyncDriver::WriteToOutlook(CommAddr* pWabAddr) {
     const bool bWritten = m_pOl->SyncContact(pWabAddr);
+    if (m_pOlIndex) m_pOlIndex->AfterWrite(pWabAddr);
     Count(bWritten, !bWritten && HasEqualCounterpart(m_pOl->GetAddrMgr(), pWabAddr), pWabAddr, true);
 }
 
 void SyncDriver::WriteToWab(CommAddr* pOlAddr, bool bAddOnly) {
     const bool bWritten = bAddOnly ? m_pWab->AddAddr(pOlAddr) : m_pWab->SaveAddr(pOlAddr);
+    if (m_pWabIndex) m_pWabIndex->AfterWrite(pOlAddr);
     Count(bWritten, !bWritten && !bAddOnly && HasEqualCounterpart(m_pWab->GetAddrMgr(), pOlAddr), pOlAddr, false);
 }
 

@@ -16,6 +16,7 @@
 #include "app/SyncHistory.h"
 #include "common/model/CommAddr.h"
 
+class ContactIndex;
 class CxWab;
 class OlAddrUtil;
 
@@ -100,6 +101,8 @@ private:
     void Run(int nMode);
     void RunOneWay(int nMode);
     void RunTwoWay();
+    // Both passes; returns early when the user cancels a conflict.
+    void RunTwoWayPasses(int nOlRows, int nWabRows);
     // Handles one conflict; false when the user cancelled, which ends the run.
     bool ConflictStep(CommAddr* pWabAddr, CommAddr* pOlAddr);
     // The writes, counted as the stores answer; bToOutlook says which store.
@@ -127,4 +130,6 @@ private:
     int m_nAction;
     bool m_bHistory;
     bool m_bTwoWay;
+    ContactIndex* m_pWabIndex;  // two-way runs: the lists indexed by identity
+    ContactIndex* m_pOlIndex;
 };

@@ -303,6 +303,24 @@ TEST_F(TwoWayTest, CancelEndsTheRunWithAHistoryRecordOfWhatWasDone) {
     EXPECT_EQ(m_settings.ConfAction, CONF_DO_NOTHING);
 }
 
+TEST_F(SyncDriverTest, TwoWayRunSeesTheContactsItAddedItself) {
+    // Two Outlook contacts of one identity, none in the WAB: the first is
+    // added to the WAB, the second then meets it as a conflict.
+    Start({}, {MakeContact("Dan", "Dup", "dup@x.org", "o1")});
+    m_stores.Close();
+    m_stores.OutlookCommand({"add", "contact", "FirstName=Dan", "LastName=Dup", "Email1Address=dup@x.org",
+                             "BusinessTelephoneNumber=o2"});
+    Reopen();
+    ASSERT_EQ(m_olRows.m_rows.size(), 2u);
+    m_view.m_answers.push_back(kDoNothing);
+    SyncDriver driver = Driver();
+    driver.Synchronize(SYNC_ALL);
+    EXPECT_EQ(m_view.m_asked, std::vector<std::string>({"Dup|o1|o2"}));
+    EXPECT_EQ(driver.GetUpdatedCount(), 1);
+    EXPECT_EQ(driver.GetFailedCount(), 0);
+    EXPECT_EQ(Stored(false), std::vector<std::string>({"Dup:o1"}));
+}
+
 TEST_F(SyncDriverTest, FailedWritesAreReportedCountedOutAndLogged) {
     struct Case {
         int nMode;
