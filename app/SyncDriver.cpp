@@ -203,7 +203,6 @@ void SyncDriver::RunTwoWay() {
 }
 
 void SyncDriver::RunTwoWayPasses(int nOlRows, int nWabRows) {
-
     // The Outlook pass.
     for (int i = 0; i < nOlRows; ++i) {
         SetProgress((i + 1) * m_dStep);
