@@ -64,7 +64,7 @@ TfmConfAlert::TfmConfAlert(QWidget* pOwner) : QDialog(pOwner), m_nAction(3), m_b
                         this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
-    Label1->setGeometry(17, 45, 514 - 17 - 16, 24);
+    Label1->setGeometry(17, 44, 514 - 17 - 16, 26);
 
     lvAddr = new QTreeWidget(this);
     lvAddr->setObjectName(QStringLiteral("lvAddr"));
@@ -123,7 +123,12 @@ TfmConfAlert::TfmConfAlert(QWidget* pOwner) : QDialog(pOwner), m_nAction(3), m_b
     connect(btnCancel, &QPushButton::clicked, this, &TfmConfAlert::btnCancelClick);
 
     ApplySkin(this);
-    for (QRadioButton* rbtn : {rbtnW2O, rbtnO2W, rbtnNothing}) ApplySkin(rbtn, QStringLiteral(SKIN_WINXP));
+    // The skin's sheet changes the buttons' metrics: size them after it.
+    for (QRadioButton* rbtn : {rbtnW2O, rbtnO2W, rbtnNothing}) {
+        ApplySkin(rbtn, QStringLiteral(SKIN_WINXP));
+        rbtn->setFont(font());
+        rbtn->adjustSize();
+    }
     ExchangeData(false);
 }
 

@@ -40,7 +40,7 @@ TEST(ConfAlertTest, EveryControlSitsAtItsPlace) {
         const char* szText;
     };
     const Place places[] = {
-        {"Label1", QRect(17, 45, 0, 0), nullptr},
+        {"Label1", QRect(17, 44, 0, 0), nullptr},
         {"lvAddr", QRect(16, 70, 478, 90), nullptr},
         {"rbtnW2O", QRect(23, 181, 0, 0), "WAB overwrites Outlook Contact"},
         {"rbtnO2W", QRect(272, 182, 0, 0), "Outlook Contact overwrites WAB"},
