@@ -66,6 +66,12 @@ public:
     // key exactly when IsSameContact holds for them.
     void MakeContactKey(const CommAddr* pAddr, std::string* psKey) const;
 
+    // The comparison list in use and its length.
+    const DWORD* GetCompareFields(DWORD* pnCount) const {
+        if (pnCount) *pnCount = m_nCmpFieldCount;
+        return m_nCmpField;
+    }
+
     // FieldsEqual over the identity list, or over the comparison list.
     bool IsSameContact(const CommAddr* pA, const CommAddr* pB) const;
     bool IsSameContent(const CommAddr* pA, const CommAddr* pB) const;
