@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/SyncDriver.h"
+#include "app/ui/Confalert.h"
 #include "app/ui/Dump.h"
 #include "app/ui/Main.h"
 #include "app/ui/UiSeams.h"
@@ -53,12 +54,15 @@ private:
 };
 
 int WindowView::AskConflict(const CommAddr* pWabAddr, const CommAddr* pOlAddr, SyncConflictAnswer* pAnswer) {
-    // Until the conflict dialog exists a conflict that needs asking ends the
-    // run as its Cancel button would.
-    (void)pWabAddr;
-    (void)pOlAddr;
-    (void)pAnswer;
-    return SYNC_MODAL_CANCEL;
+    // A new dialog for every conflict, so it opens with "Do Nothing" ticked.
+    TfmConfAlert dlg(m_pMain);
+    dlg.SetContacts(pWabAddr, pOlAddr);
+    dlg.ExchangeData(false);
+    if (dlg.exec() != CONFALERT_OK) return SYNC_MODAL_CANCEL;
+    pAnswer->nAction = dlg.GetAction();
+    pAnswer->bThisSync = dlg.IsThisSync();
+    pAnswer->bAllFuture = dlg.IsAllFuture();
+    return SYNC_MODAL_OK;
 }
 
 // An exception ended the run: the driver has reset the progress bar and

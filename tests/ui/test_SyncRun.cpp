@@ -2,6 +2,11 @@
 #include <QCursor>
 #include <QProgressBar>
 
+#include <QCheckBox>
+#include <QRadioButton>
+
+#include "app/ui/Confalert.h"
+#include "support/ModalDriver.h"
 #include "ui/SyncTestEnv.h"
 
 namespace {
@@ -85,6 +90,101 @@ TEST_F(SyncRunTest, FailedWritesShowTheErrorBox) {
                                                                      0),
               0u);
     EXPECT_EQ(m_stores.OutlookCommand({"list"}).find("ann@x.org"), std::string::npos);
+}
+
+// Two-way runs that meet one conflict (Alpha) with the rule "ask".
+class SyncConflictTest : public SyncTestEnv {
+protected:
+    void OpenConflict() {
+        Open({MakeContact("Ann", "Alpha", "ann@x.org", "w1")}, {MakeContact("Ann", "Alpha", "ann@x.org", "o1")});
+        g_Settings.ConfAction = CONF_REMIND;
+        m_pMain->findChild<QRadioButton*>(QStringLiteral("rbtnAddrSync"))->click();
+    }
+    // The work phone each store holds for Alpha, read by fresh store objects.
+    std::string Phones() {
+        SyncStores again(m_dir.Path());
+        EXPECT_TRUE(again.Open());
+        std::string s;
+        for (CommAddrMgr* pMgr : {again.Wab()->GetAddrMgr(), again.Outlook()->GetAddrMgr()})
+            for (CommAddr* p : SyncStores::Records(pMgr)) s += std::string(p->szWorkPhone) + " ";
+        return s;
+    }
+};
+
+TEST_F(SyncConflictTest, OutlookWinsForAllFutureRunsReachesTheSettingsFileAtClose) {
+    OpenConflict();
+    bool bRan = false;
+    std::string sRows;
+    OnNextModal<TfmConfAlert>(
+        [&sRows](TfmConfAlert* pDlg) {
+            EXPECT_TRUE(pDlg->rbtnNothing->isChecked());  // a new dialog asks "Do Nothing"
+            for (int i = 0; i < pDlg->lvAddr->topLevelItemCount(); ++i)
+                sRows += pDlg->lvAddr->topLevelItem(i)->text(0).toStdString() + ":" +
+                         pDlg->lvAddr->topLevelItem(i)->text(4).toStdString() + " ";
+            pDlg->rbtnO2W->click();
+            pDlg->cbAll->click();
+            pDlg->btnOK->click();
+        },
+        &bRan);
+    CxMessageBox::setNextAnswer(QMessageBox::Ok);
+    Click("btnAddrStart");
+    ASSERT_TRUE(bRan);
+    EXPECT_EQ(sRows, "WAB:w1 Outlook:o1 ");
+    EXPECT_EQ(g_Settings.ConfAction, CONF_OL_WINS);
+    EXPECT_EQ(Phones(), "o1 o1 ");
+    EXPECT_EQ(CxMessageBox::shown().back().szText.toStdString(),
+              "Contact information synchronized successfully. 1 records updated.");
+    // The rule reaches the settings file only when the window closes.
+    EXPECT_EQ(ReadFileBytes(DataFile("tessaro.ini")).find("ConfAction=2"), std::string::npos);
+    m_pMain.reset();
+    EXPECT_NE(ReadFileBytes(DataFile("tessaro.ini")).find("ConfAction=2\r\n"), std::string::npos);
+}
+
+TEST_F(SyncConflictTest, CancelOrClosingTheDialogEndsTheRunWithDoNothingAsTheRule) {
+    OpenConflict();
+    DWORD nRuns = 0;
+    for (bool bClose : {false, true}) {
+        SCOPED_TRACE(bClose);
+        g_Settings.ConfAction = CONF_REMIND;
+        CxMessageBox::clear();
+        bool bRan = false;
+        OnNextModal<TfmConfAlert>(
+            [bClose](TfmConfAlert* pDlg) {
+                pDlg->rbtnW2O->click();  // whatever is ticked, nothing is applied
+                pDlg->cbThis->click();
+                if (bClose)
+                    pDlg->close();
+                else
+                    pDlg->btnCancel->click();
+            },
+            &bRan);
+        CxMessageBox::setNextAnswer(QMessageBox::Ok);
+        Click("btnAddrStart");
+        ASSERT_TRUE(bRan);
+        EXPECT_EQ(g_Settings.ConfAction, CONF_DO_NOTHING);
+        EXPECT_EQ(Phones(), "w1 o1 ");
+        ASSERT_EQ(CxMessageBox::shown().size(), 1u);
+        EXPECT_EQ(CxMessageBox::shown()[0].szText.toStdString(),
+                  "Contact information synchronized successfully. 0 records updated.");
+        EXPECT_EQ(g_SyncHistory.GetCount(), ++nRuns);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+}
+
+TEST_F(SyncConflictTest, DoNothingForThisRunLeavesThePairAndAsksOnce) {
+    OpenConflict();
+    int nAsked = 0;
+    OnNextModal<TfmConfAlert>(
+        [&nAsked](TfmConfAlert* pDlg) {
+            ++nAsked;
+            pDlg->cbThis->click();
+            pDlg->btnOK->click();
+        });
+    CxMessageBox::setNextAnswer(QMessageBox::Ok);
+    Click("btnAddrStart");
+    EXPECT_EQ(nAsked, 1);
+    EXPECT_EQ(g_Settings.ConfAction, CONF_REMIND);
+    EXPECT_EQ(Phones(), "w1 o1 ");
 }
 
 }  // namespace
