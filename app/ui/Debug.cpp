@@ -42,6 +42,8 @@ void LoadLogPathBoxes(QLineEdit* edtFolder, QPushButton* btnFolder, QLineEdit* e
         const QString szPath = QString::fromUtf8(szFolder);
         edtFolder->setText(szPath);
         edtFile->setText(szPath + QStringLiteral("appdebug.log"));
+        edtFolder->setCursorPosition(0);
+        edtFile->setCursorPosition(0);
         btnFolder->setEnabled(true);
         btnFile->setEnabled(true);
     } else {
@@ -97,8 +99,10 @@ TfmDebug::TfmDebug(QWidget* pOwner) : QDialog(pOwner) {
     btnFile->setObjectName(QStringLiteral("btnFile"));
     MakePathBox(edtFolder);
     MakePathBox(edtFile);
-    btnFolder->setFixedWidth(28);
-    btnFile->setFixedWidth(28);
+    for (QPushButton* btn : {btnFolder, btnFile}) {
+        btn->setFixedWidth(28);
+        btn->setProperty("narrow", true);
+    }
     auto* gridInfo = new QGridLayout(grpInfo);
     gridInfo->addWidget(new QLabel(QStringLiteral("Log Folder:"), grpInfo), 0, 0);
     gridInfo->addWidget(edtFolder, 0, 1);

@@ -58,8 +58,10 @@ TfmDump::TfmDump(QWidget* pOwner) : QDialog(pOwner), m_pOwner(pOwner) {
     btnFile->setObjectName(QStringLiteral("btnFile"));
     MakePathBox(edtFolder);
     MakePathBox(edtFile);
-    btnFolder->setFixedWidth(28);
-    btnFile->setFixedWidth(28);
+    for (QPushButton* btn : {btnFolder, btnFile}) {
+        btn->setFixedWidth(28);
+        btn->setProperty("narrow", true);
+    }
     auto* gridInfo = new QGridLayout(grpInfo);
     gridInfo->addWidget(lblInfo, 0, 0, 1, 3);
     gridInfo->addWidget(new QLabel(QStringLiteral("Log Folder:"), grpInfo), 1, 0);
