@@ -262,6 +262,13 @@ void TfmMain::BuildMenus() {
     miFileShowWizard = add(pFile, "miFileShowWizard", "Show Synchronizer Wizard", &TfmMain::miFileShowWizardClick);
     miFileSyncNow = add(pFile, "miFileSyncNow", "Synchronize Now", &TfmMain::miFileSyncNowClick);
     pFile->addSeparator();
+    miFileImportWab = add(pFile, "miFileImportWab", "Import vCard into WAB...", &TfmMain::miFileImportWabClick);
+    miFileImportOutlook =
+        add(pFile, "miFileImportOutlook", "Import vCard into Outlook...", &TfmMain::miFileImportOutlookClick);
+    miFileExportWab = add(pFile, "miFileExportWab", "Export WAB Contacts to vCard...", &TfmMain::miFileExportWabClick);
+    miFileExportOutlook = add(pFile, "miFileExportOutlook", "Export Outlook Contacts to vCard...",
+                              &TfmMain::miFileExportOutlookClick);
+    pFile->addSeparator();
     miFileExit = add(pFile, "miFileExit", "Exit", &TfmMain::miFileExitClick);
 
     QMenu* pView = pBar->addMenu(QStringLiteral("&View"));

@@ -116,9 +116,21 @@ public:
     // with OK.
     bool RunWizard(bool bShow);
 
+    // Members filled by the vCard transfers (MainVcard.cpp). An import asks
+    // for a file, writes it into one store, refreshes both lists, records it
+    // in the history and reports its counts; an export asks where to save
+    // and writes the store's whole list. nStore is VCARD_STORE_WAB or
+    // VCARD_STORE_OUTLOOK.
+    void ImportVCard(int nStore);
+    void ExportVCard(int nStore);
+
     // The handlers, by control and event.
     void miFileShowWizardClick();
     void miFileSyncNowClick();
+    void miFileImportWabClick();
+    void miFileImportOutlookClick();
+    void miFileExportWabClick();
+    void miFileExportOutlookClick();
     void miFileExitClick();
     void miViewAddrClick();
     void miViewHistoryClick();
@@ -179,6 +191,10 @@ private:
     // Menus.
     QAction* miFileShowWizard;
     QAction* miFileSyncNow;
+    QAction* miFileImportWab;
+    QAction* miFileImportOutlook;
+    QAction* miFileExportWab;
+    QAction* miFileExportOutlook;
     QAction* miFileExit;
     QAction* miViewAddr;
     QAction* miViewHistory;

@@ -57,17 +57,33 @@ void CxMessageBox::clear() {
     s_shownBoxes.clear();
 }
 
-QString CxFileDialog::GetOpenFileName(QWidget* pParent, const QString& szTitle, const QString& szInitial,
-                                      const QString& szFilters) {
+namespace {
+
+QString AskFileName(QWidget* pParent, const QString& szTitle, const QString& szInitial, const QString& szFilters,
+                    bool bSave) {
     QString szResult;
     if (!s_nextFileNames.empty()) {
         szResult = s_nextFileNames.front();
         s_nextFileNames.pop_front();
+    } else if (bSave) {
+        szResult = QFileDialog::getSaveFileName(pParent, szTitle, szInitial, szFilters);
     } else {
         szResult = QFileDialog::getOpenFileName(pParent, szTitle, szInitial, szFilters);
     }
-    s_shownFileDialogs.push_back(Shown{szTitle, szFilters, szInitial, szResult});
+    s_shownFileDialogs.push_back(CxFileDialog::Shown{szTitle, szFilters, szInitial, szResult, bSave});
     return szResult;
+}
+
+}  // namespace
+
+QString CxFileDialog::GetOpenFileName(QWidget* pParent, const QString& szTitle, const QString& szInitial,
+                                      const QString& szFilters) {
+    return AskFileName(pParent, szTitle, szInitial, szFilters, false);
+}
+
+QString CxFileDialog::GetSaveFileName(QWidget* pParent, const QString& szTitle, const QString& szInitial,
+                                      const QString& szFilters) {
+    return AskFileName(pParent, szTitle, szInitial, szFilters, true);
 }
 
 void CxFileDialog::setNextFileName(const QString& szName) { s_nextFileNames.push_back(szName); }

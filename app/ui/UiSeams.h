@@ -1,5 +1,5 @@
 // Seams for the windows a test cannot click through: message boxes, the
-// file-open dialog and the colour dialog. Each seam holds a queue of answers
+// file-open and file-save dialogs and the colour dialog. Each seam holds a queue of answers
 // that a test fills first: while an answer is queued the next call returns it
 // at once, without a window. With nothing queued the real Qt dialog runs.
 // Every call, answered from the queue or by the user, is recorded so a test
@@ -51,10 +51,17 @@ public:
         QString szFilters;  // Qt filter text, entries separated by ";;"
         QString szInitial;  // the name or folder the dialog opened on
         QString szResult;   // empty: cancelled
+        bool bSave;         // a save dialog, not an open one
     };
 
     // Asks for an existing file to open; an empty text when cancelled.
     static QString GetOpenFileName(QWidget* pParent, const QString& szTitle, const QString& szInitial,
+                                   const QString& szFilters);
+
+    // Asks for a file to save to, new or existing (the real dialog asks
+    // before replacing one); an empty text when cancelled. Answered from the
+    // same queue and recorded in the same list as the open dialog.
+    static QString GetSaveFileName(QWidget* pParent, const QString& szTitle, const QString& szInitial,
                                    const QString& szFilters);
 
     // The next dialog returns szName at once; an empty text stands for Cancel.
