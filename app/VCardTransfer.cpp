@@ -98,6 +98,18 @@ bool VCardTransfer::Import(const char* szPath, int nStore, VCardImportResult& re
         lastCard[keys[i]] = i;
     }
 
+    // The store's list by identity, answering as FindAddr's walk does (the
+    // first equal counterpart, else the last differing one). Each identity
+    // of the file is looked up once, before anything is written for it, so
+    // the index taken now stays right through the import.
+    std::unordered_map<std::string, std::vector<CommAddr*>> listByKey;
+    listByKey.reserve(pMgr->GetCount());
+    std::string sKey;
+    for (CommAddr* p = pMgr->GetFirst(); p != nullptr; p = pMgr->GetNext()) {
+        pMgr->MakeContactKey(p, &sKey);
+        listByKey[sKey].push_back(p);
+    }
+
     const size_t nCount = addrs.size();
     int nLastPercent = -1;
     for (size_t i = 0; i < nCount; ++i) {
@@ -107,7 +119,18 @@ bool VCardTransfer::Import(const char* szPath, int nStore, VCardImportResult& re
             continue;
         }
         CommAddr* pFound = nullptr;
-        const int nFound = pMgr->FindAddr(pAddr, &pFound, nullptr);
+        int nFound = ADDR_NOT_FOUND;
+        auto it = listByKey.find(keys[i]);
+        if (it != listByKey.end()) {
+            nFound = ADDR_FOUND_DIFF;
+            pFound = it->second.back();
+            for (CommAddr* q : it->second) {
+                if (pMgr->IsSameContent(pAddr, q)) {
+                    nFound = ADDR_FOUND_SAME;
+                    break;
+                }
+            }
+        }
         if (nFound == ADDR_FOUND_SAME) {
             ++result.nUnchanged;
         } else if (Write(nStore, pAddr, nFound == ADDR_FOUND_DIFF ? pFound : nullptr)) {
