@@ -60,6 +60,12 @@ public:
     void SetKeyFields(const DWORD* pnFields, DWORD nCount);
     void SetCompareFields(const DWORD* pnFields, DWORD nCount);
 
+    // The comparison list in use and its length.
+    const DWORD* GetCompareFields(DWORD* pnCount) const {
+        if (pnCount) *pnCount = m_nCmpFieldCount;
+        return m_nCmpField;
+    }
+
     // FieldsEqual over the identity list, or over the comparison list.
     bool IsSameContact(const CommAddr* pA, const CommAddr* pB) const;
     bool IsSameContent(const CommAddr* pA, const CommAddr* pB) const;
