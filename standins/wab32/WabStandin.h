@@ -5,10 +5,14 @@
 //
 // Making calls fail
 // -----------------
-// WabStandinSetFail takes a comma-separated list of call names; each listed
-// call then fails with the result shown below. An empty or none list clears
-// every failure. The environment variable PELLMARK_WAB_FAIL, when set, holds
-// the same kind of list and replaces the current one each time WABOpen runs.
+// WabStandinSetFail takes a failure list in the form both stand-ins share
+// (standins/FailList.h): comma-separated entries "Name[:Qualifier][#N]",
+// names and qualifiers without regard to case. Each listed call then fails
+// with the result shown below. An empty or null list clears every failure; a
+// list with an unknown entry is refused whole. The environment variable
+// PELLMARK_WAB_FAIL, when set, holds the same kind of list and replaces the
+// current one each time WABOpen runs; an unknown entry there makes WABOpen
+// fail with MAPI_E_INVALID_PARAMETER.
 //
 //   name                    fails                                    with
 //   WABOpen                 WABOpen (nothing is opened or created)   MAPI_E_CALL_FAILED
