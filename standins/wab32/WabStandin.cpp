@@ -584,7 +584,7 @@ WAB_EXPORT HRESULT WABOpen(LPADRBOOK* lppAdrBook, LPWABOBJECT* lppWABObject, LPW
         sFile = lpWP->szFileName;
     if (sFile.empty()) {
         sFile = CWabFile::DefaultPath();
-        if (!CWabFile::MakeParentFolders(sFile)) return MAPI_E_NO_ACCESS;
+        if (sFile.empty() || !CWabFile::MakeParentFolders(sFile)) return MAPI_E_NO_ACCESS;
     }
 
     SessionPtr pSession = std::make_shared<CSession>();

@@ -1,7 +1,7 @@
-// Test controls of the stand-in address book library (wab32.so). A test
-// looks these up with GetProcAddress on the library's handle and keeps its own
-// LoadLibraryA handle for as long as it uses them, so that the library (and
-// its counters) stays loaded when the code under test frees its handle.
+// Test controls of the stand-in address book library (wab32.so), exported
+// with C names. Tests reach them through the loader in
+// tests/support/StandinHooks.h, which keeps the library loaded so that its
+// counters stay valid when the code under test frees its handle.
 //
 // Making calls fail
 // -----------------
@@ -79,7 +79,3 @@ long WabStandinCallCount(const char* szCall);
 int WabStandinSetFail(const char* szCalls);
 
 }  // extern "C"
-
-typedef long (*LPWABSTANDINCOUNTER)(void);
-typedef long (*LPWABSTANDINCALLCOUNT)(const char*);
-typedef int (*LPWABSTANDINSETFAIL)(const char*);

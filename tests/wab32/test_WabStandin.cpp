@@ -69,7 +69,23 @@ TEST_F(WabStandinTest, NamedFileIsCreatedAndDefaultBookLivesInTheDataHome) {
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(rows[0].sName, "Bo");
     }
-    home.Set(nullptr);
+    // The data home follows the program's rule: a relative $XDG_DATA_HOME is
+    // ignored for $HOME/.local/share, and with neither there is no default.
+    {
+        ScopedEnv homeVar("HOME", Path("user"));
+        home.Set("relative/data");
+        CTestBook book;
+        ASSERT_EQ(m_pfnWABOpen(&book.pAdrBook, &book.pWabObject, nullptr, 0), S_OK);
+        EXPECT_TRUE(FileExists(Path("user") + "/.local/share/tessaro/PELLMARK/addressbook.wab"));
+        EXPECT_FALSE(FileExists("relative"));
+        book.Close();
+        homeVar.Set(nullptr);
+        EXPECT_EQ(m_pfnWABOpen(&book.pAdrBook, &book.pWabObject, nullptr, 0), MAPI_E_NO_ACCESS);
+        EXPECT_EQ(book.pAdrBook, nullptr);
+        home.Set(nullptr);
+        EXPECT_EQ(m_pfnWABOpen(&book.pAdrBook, &book.pWabObject, nullptr, 0), MAPI_E_NO_ACCESS);
+        EXPECT_FALSE(FileExists("/.local/share/tessaro/PELLMARK/addressbook.wab"));
+    }
 
     // A file in a folder that does not exist cannot be created.
     CTestBook book;
