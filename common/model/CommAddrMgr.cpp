@@ -247,16 +247,6 @@ static std::vector<CommAddr*> Snapshot(CommAddrMgr* pMgr) {
     return records;
 }
 
-bool CommAddrMgr::CompareWithWalk(CommAddrMgr* pOther) {
-    if (pOther == nullptr) return false;
-    for (CommAddr* pAddr : Snapshot(this)) {
-        CommAddr* pFound = nullptr;
-        const int nResult = pOther->FindAddr(pAddr, &pFound, nullptr);
-        MarkRecord(pAddr, nResult, pFound);
-    }
-    return true;
-}
-
 namespace {
 
 // The other list's records that share one identity, in list order. A large
