@@ -85,6 +85,8 @@ HRESULT CDispCmd::GetStringProperty(LPCOLESTR szName, char* szBuf, int nBufLen) 
 }
 
 HRESULT CDispCmd::GetLongProperty(LPCOLESTR szName, LONG* pnValue) {
+    if (pnValue == nullptr) return 1;
+
     VARIANT var;
     VariantInit(&var);
     HRESULT hr = GetProperty(szName, &var);
@@ -99,6 +101,8 @@ HRESULT CDispCmd::GetLongProperty(LPCOLESTR szName, LONG* pnValue) {
 }
 
 HRESULT CDispCmd::GetDateProperty(LPCOLESTR szName, double* pdtValue) {
+    if (pdtValue == nullptr) return 1;
+
     VARIANT var;
     VariantInit(&var);
     HRESULT hr = GetProperty(szName, &var);

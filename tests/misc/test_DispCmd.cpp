@@ -227,7 +227,11 @@ TEST_F(DispCmdTest, AValueOfAnotherTypeOrAFailedCallLeavesTheOutputAlone) {
     EXPECT_EQ(m_pItem->GetLongProperty(u"FirstName", &n), 1);
     EXPECT_EQ(m_pItem->GetDateProperty(u"FirstName", &dt), 1);
     EXPECT_EQ(m_pItem->GetDispatchProperty(u"FirstName", &pDisp), 1);
+    // No place for the value: 1, whatever the property holds.
     EXPECT_EQ(m_pItem->GetDispatchProperty(u"FirstName", nullptr), 1);
+    EXPECT_EQ(m_pItem->GetStringProperty(u"FirstName", nullptr, 8), 1);
+    EXPECT_EQ(m_pItem->GetLongProperty(u"Gender", nullptr), 1);
+    EXPECT_EQ(m_pItem->GetDateProperty(u"Birthday", nullptr), 1);
 
     m_Hooks.SetFail("FirstName,Gender,Birthday");
     EXPECT_EQ(m_pItem->GetStringProperty(u"FirstName", szBuf, sizeof(szBuf)), DISP_E_EXCEPTION);
