@@ -22,9 +22,9 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
 // replaced in place, a new key goes after the section's last line, a new
 // section is appended at the end (no blank line before it), a missing file
 // is created; every other line is kept. lpString none deletes the key,
-// lpKeyName none deletes the whole section. Lines end in CR LF. The file is replaced atomically (a
-// temporary file in the same folder, then a rename), so a crash leaves the
-// old or the new file, never a mix. FALSE when the file cannot be written
+// lpKeyName none deletes the whole section. Lines end in CR LF. The file is
+// replaced atomically (a temporary file in the same folder, then a rename),
+// so a crash leaves the old or the new file, never a mix. FALSE when the file cannot be written
 // (read-only file, missing folder), when lpAppName or lpFileName is missing,
 // or when a name or value would break the file's lines (CR or LF anywhere,
 // '=' in a key or '[' or ';' at its start, ']' in a section name).
