@@ -350,8 +350,8 @@ CDispCmd* OlAddrUtil::GetFolderItems(CDispCmd* pFolder) {
     IDispatch* pItems = nullptr;
     HRESULT hr = pFolder->GetDispatchProperty(u"Items", &pItems);
     if (FAILED(hr) || pItems == nullptr) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to get the \"Items\" property of the Contact folder. hr=0x%x",
-                          hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to get the \"Items\" property of the Contact folder. hr=0x%x", hr);
         if (pItems != nullptr) pItems->Release();
         return nullptr;
     }
@@ -368,15 +368,17 @@ bool OlAddrUtil::ReadFolder(IDispatch* pFolder) {
 
     HRESULT hr = folder.GetStringProperty(u"Name", szName, sizeof(szName));
     if (FAILED(hr))
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to get the name of the Contact folder. hr=0x%x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to get the name of the Contact folder. hr=0x%x", hr);
     else
-        g_DebugUtil.Print(2, __FILE__, __LINE__, "Got the name of the Contacts folder: %s", szName);
+        g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Got the name of the Contacts folder: %s", szName);
 
     hr = folder.GetStringProperty(u"StoreID", szStoreID, sizeof(szStoreID));
     if (FAILED(hr))
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to get the StoreID of the Contact folder. hr=0x%x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to get the StoreID of the Contact folder. hr=0x%x", hr);
     else
-        g_DebugUtil.Print(2, __FILE__, __LINE__, "Got the StoreID of the Contact folder: %s", szStoreID);
+        g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Got the StoreID of the Contact folder: %s", szStoreID);
 
     std::unique_ptr<CDispCmd> pItems(GetFolderItems(&folder));
     if (!pItems) return false;
@@ -450,7 +452,7 @@ bool OlAddrUtil::WriteContactItem(IDispatch* pItem, const OlContactData* pData) 
 
     HRESULT hr = item.CallMethod(u"Save", nullptr, 0, nullptr);
     if (FAILED(hr)) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to call the \"Save\" method. hr=0x%x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__, "Failed to call the \"Save\" method. hr=0x%x", hr);
         return false;
     }
     return true;
@@ -467,7 +469,7 @@ bool OlAddrUtil::AddContact(CommAddr* pAddr, CDispCmd* pFolder) {
     IDispatch* pItem = nullptr;
     HRESULT hr = CallForObject(*pItems, u"Add", OL_CONTACT_ITEM, &pItem);
     if (FAILED(hr) || pItem == nullptr) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to call the \"Add\" method. hr=0x%x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__, "Failed to call the \"Add\" method. hr=0x%x", hr);
         return false;
     }
 
@@ -503,7 +505,8 @@ bool OlAddrUtil::UpdateContact(CommAddr* pAddr, int nPos) {
     IDispatch* pItem = nullptr;
     HRESULT hr = CallForObject(*pItems, u"Item", nIndex, &pItem);
     if (FAILED(hr) || pItem == nullptr) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to get the Contact item by index: %d. hr=0x%x", nIndex, hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to get the Contact item by index: %d. hr=0x%x", nIndex, hr);
         return false;
     }
 
@@ -523,7 +526,7 @@ bool OlAddrUtil::UpdateContact(CommAddr* pAddr, int nPos) {
         char szEntryID[sizeof(pKnown->EntryID)] = "";
         item.GetStringProperty(u"EntryID", szEntryID, sizeof(szEntryID) - 1);
         if (strcmp(szEntryID, pKnown->EntryID) != 0) {
-            g_DebugUtil.Print(0, __FILE__, __LINE__,
+            g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
                               "The Contact item at index: %d is not the contact read there, it was not updated.",
                               nIndex);
             return false;

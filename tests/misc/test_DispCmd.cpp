@@ -189,6 +189,15 @@ TEST_F(DispCmdTest, UnknownNameIsLoggedWithTheLookupCode) {
     EXPECT_EQ(m_Hooks.CallCount(nullptr), 0);  // no Invoke follows a failed lookup
     EXPECT_EQ(LogMessages(), std::vector<std::string>{
                                  "[!!!] - Failed to call IDispatch->GetIDsOfNames, Name=NoSuchProperty, hr=0x80020006"});
+    // A wide name is written as UTF-8; a lone surrogate has no UTF-8 form.
+    ClearLog();
+    EXPECT_EQ(m_pItem->GetStringProperty(u"Gr\u00FC\u00DFe \U0001F600", szBuf, sizeof(szBuf)), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(m_pItem->GetStringProperty(u"a\xD800" u"b", szBuf, sizeof(szBuf)), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(LogMessages(),
+              (std::vector<std::string>{"[!!!] - Failed to call IDispatch->GetIDsOfNames, Name=Gr\xC3\xBC\xC3\x9F"
+                                        "e \xF0\x9F\x98\x80, hr=0x80020006",
+                                        "[!!!] - Failed to call IDispatch->GetIDsOfNames, Name=a\xEF\xBF\xBD"
+                                        "b, hr=0x80020006"}));
 }
 
 TEST_F(DispCmdTest, TextIsCutToTheBufferOnACharacterBoundary) {
