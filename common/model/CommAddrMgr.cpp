@@ -188,7 +188,11 @@ CommAddr* CommAddrMgr::AddCopy(const CommAddr* pAddr) {
             pCopy->nSideDataSize = 0;
         }
     }
-    m_pList->Add(pCopy);
+    if (!m_pList->Add(pCopy)) {
+        free(pCopy->pSideData);
+        delete pCopy;
+        return nullptr;
+    }
     return pCopy;
 }
 

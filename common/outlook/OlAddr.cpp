@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "common/misc/CxDebugUtil.h"
 #include "platform/win32/TextCopy.h"
@@ -295,7 +294,7 @@ void OlAddrUtil::Clear() {
 }
 
 void OlAddrUtil::Init() {
-    if (m_pAddrMgr == nullptr) m_pAddrMgr = new (std::nothrow) CommAddrMgr;
+    if (m_pAddrMgr == nullptr) m_pAddrMgr = new CommAddrMgr;
     m_pContactFolder = nullptr;
     Connect();
 }
@@ -320,13 +319,11 @@ bool OlAddrUtil::Connect() {
                                          : E_INVALIDARG;
     if (SUCCEEDED(hr) && V_VT(&result) == VT_DISPATCH) {
         // A null folder gives a wrapper whose every call fails cleanly.
-        CDispCmd* pFolder = new (std::nothrow) CDispCmd(V_DISPATCH(&result));
+        CDispCmd* pFolder = new CDispCmd(V_DISPATCH(&result));
         VariantClear(&result);  // the wrapper holds its own reference
-        if (pFolder != nullptr) {
-            delete m_pContactFolder;
-            m_pContactFolder = pFolder;
-            return true;
-        }
+        delete m_pContactFolder;
+        m_pContactFolder = pFolder;
+        return true;
     } else {
         VariantClear(&result);
     }
@@ -355,7 +352,7 @@ CDispCmd* OlAddrUtil::GetFolderItems(CDispCmd* pFolder) {
         if (pItems != nullptr) pItems->Release();
         return nullptr;
     }
-    CDispCmd* pCmd = new (std::nothrow) CDispCmd(pItems);
+    CDispCmd* pCmd = new CDispCmd(pItems);
     pItems->Release();  // the wrapper holds its own reference
     return pCmd;
 }
@@ -385,9 +382,8 @@ bool OlAddrUtil::ReadFolder(IDispatch* pFolder) {
 
     // The working block and record are reused for every item; the list's
     // AddCopy makes each record's own copy of the block.
-    std::unique_ptr<OlContactData> pData(new (std::nothrow) OlContactData);
-    std::unique_ptr<CommAddr> pAddr(new (std::nothrow) CommAddr);
-    if (!pData || !pAddr) return false;
+    std::unique_ptr<OlContactData> pData(new OlContactData);
+    std::unique_ptr<CommAddr> pAddr(new CommAddr);
 
     VARIANT item;
     VariantInit(&item);
@@ -560,8 +556,7 @@ bool OlAddrUtil::SyncContact(CommAddr* pAddr) {
         return true;
     }
     if (nResult == ADDR_NOT_FOUND) {
-        std::unique_ptr<CommAddr> pTemp(new (std::nothrow) CommAddr);
-        if (!pTemp) return false;
+        std::unique_ptr<CommAddr> pTemp(new CommAddr);
         memcpy(pTemp.get(), pAddr, sizeof(CommAddr));
         // On failure the copy still shares pAddr's side data: nothing to free.
         if (!AddContact(pTemp.get(), nullptr)) return false;

@@ -1,6 +1,5 @@
 #include "common/outlook/OlComm.h"
 
-#include <new>
 
 #include "common/misc/CxDebugUtil.h"
 
@@ -94,12 +93,8 @@ bool OlBaseUtil::Connect() {
     g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Got Outlook IDispatch interface successfully.");
 
     // The wrapper takes its own reference; the query's one is given back.
-    s_pApp = new (std::nothrow) CDispCmd(pAppDisp);
+    s_pApp = new CDispCmd(pAppDisp);
     pAppDisp->Release();
-    if (s_pApp == nullptr) {
-        Disconnect();
-        return false;
-    }
 
     VARIANT arg;
     VariantInit(&arg);
@@ -118,12 +113,8 @@ bool OlBaseUtil::Connect() {
     }
     g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Get Outlook MAPI namespace object successfully.");
 
-    s_pNameSpace = new (std::nothrow) CDispCmd(V_DISPATCH(&result));
+    s_pNameSpace = new CDispCmd(V_DISPATCH(&result));
     VariantClear(&result);  // the call's own reference to the namespace
-    if (s_pNameSpace == nullptr) {
-        Disconnect();
-        return false;
-    }
 
     s_bStarted = true;
     m_pApp = s_pApp;
