@@ -341,6 +341,11 @@ void CommAddrMgr::SetCompareFields(const DWORD* pnFields, DWORD nCount) {
     m_nCmpFieldCount = InstallFields(m_nCmpField, pnFields, nCount, s_nDefaultCmpFields);
 }
 
+void CommAddrMgr::MakeContactKey(const CommAddr* pAddr, std::string* psKey) const {
+    if (psKey == nullptr) return;
+    MakeFieldsKey(*psKey, pAddr, m_nKeyField, m_nKeyFieldCount, m_bCaseSensitive != 0);
+}
+
 bool CommAddrMgr::IsSameContact(const CommAddr* pA, const CommAddr* pB) const {
     return FieldsEqual(pA, pB, m_nKeyField, m_nKeyFieldCount);
 }

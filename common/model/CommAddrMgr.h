@@ -6,6 +6,8 @@
 #include "common/model/CommAddr.h"
 #include "common/misc/CxList.h"
 
+#include <string>
+
 // Results of CommAddrMgr::FindAddr (-1 when no record is given).
 #define ADDR_FOUND_SAME 1
 #define ADDR_NOT_FOUND 2
@@ -55,6 +57,10 @@ public:
     // or a zero count installs the default one.
     void SetKeyFields(const DWORD* pnFields, DWORD nCount);
     void SetCompareFields(const DWORD* pnFields, DWORD nCount);
+
+    // A key for an index of this list by identity: two records get the same
+    // key exactly when IsSameContact holds for them.
+    void MakeContactKey(const CommAddr* pAddr, std::string* psKey) const;
 
     // The comparison list in use and its length.
     const DWORD* GetCompareFields(DWORD* pnCount) const {
