@@ -1,6 +1,7 @@
 #include "common/misc/CxFile.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstring>
@@ -23,6 +24,11 @@ bool CxFile::Close() {
         m_fp = nullptr;
     }
     return true;
+}
+
+bool CxFile::Flush() {
+    if (!m_fp) return false;
+    return fflush(m_fp) == 0 && fsync(fileno(m_fp)) == 0;
 }
 
 bool CxFile::ReadBytes(void* pDst, size_t nLen) { return fread(pDst, 1, nLen, m_fp) == nLen; }

@@ -19,6 +19,9 @@ public:
     // Closes the file when one is open; always true.
     bool Close();
     bool IsOpen() const { return m_fp != nullptr; }
+    // Pushes everything written so far to the disk (the stream's buffer,
+    // then the system's); false when no file is open or either step fails.
+    bool Flush();
 
     // Reads a 32-bit length and, when it is above 0, that many bytes into
     // szBuf followed by a NUL. A length of 0 or less leaves szBuf untouched.
