@@ -42,11 +42,22 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/docs/PELLMARK.html DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${_data}/${PELLMARK_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${_data}/${PELLMARK_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${_data}/icons/${PELLMARK_APP_ID}.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES ${_data}/icons/${PELLMARK_APP_ID}-256.png
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps
-        RENAME ${PELLMARK_APP_ID}.png)
+
+# The icon is the program's logo: its SVG as the scalable icon, and a 256 x 256
+# rendering drawn at build time by the same code that draws it in the window.
+add_executable(pellmark_render_icon ${_data}/RenderIcon.cpp)
+target_link_libraries(pellmark_render_icon PRIVATE ui)
+set(_icon_png ${CMAKE_BINARY_DIR}/data/${PELLMARK_APP_ID}.png)
+add_custom_command(OUTPUT ${_icon_png}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/data
+  COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0 $<TARGET_FILE:pellmark_render_icon> ${_icon_png} 256
+  DEPENDS pellmark_render_icon
+  COMMENT "Rendering the 256 x 256 icon")
+add_custom_target(pellmark_icon ALL DEPENDS ${_icon_png})
+install(FILES ${PROJECT_SOURCE_DIR}/app/ui/pellmark.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME ${PELLMARK_APP_ID}.svg)
+install(FILES ${_icon_png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 
 # At install time (the prefix may be given only then): the registry file is
 # the build's, with the build folder replaced by the installed program
