@@ -67,3 +67,24 @@ QPixmap PellmarkLogo(int nSize) {
               QPolygonF({QPointF(5, 44), QPointF(15, 44), QPointF(10, 37)}));
     return pixmap;
 }
+
+QPixmap PellmarkBanner(const QString& szText, int nWidth, int nHeight) {
+    if (nWidth < 1) nWidth = 1;
+    if (nHeight < 1) nHeight = 1;
+    QPixmap pixmap(nWidth, nHeight);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient ground(0, 0, 0, nHeight);
+    ground.setColorAt(0, QColor(0xff, 0xff, 0xff));
+    ground.setColorAt(1, QColor(0xe3, 0xee, 0xfb));
+    p.setPen(QPen(QColor(0x7f, 0xa7, 0xd9), 1));
+    p.setBrush(ground);
+    p.drawRoundedRect(QRectF(0.5, 0.5, nWidth - 1, nHeight - 1), 6, 6);
+    const int nLogo = qMax(1, qMin(nHeight - 12, 48));
+    p.drawPixmap(6, (nHeight - nLogo) / 2, PellmarkLogo(nLogo));
+    p.setPen(QColor(0x0b, 0x24, 0x47));
+    const QRect rcText(nLogo + 16, 4, nWidth - nLogo - 22, nHeight - 8);
+    p.drawText(rcText, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, szText);
+    return pixmap;
+}

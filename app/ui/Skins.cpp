@@ -10,6 +10,7 @@ const char* const s_szBlueGlass = R"(
 QDialog, QMainWindow { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f4f8fe, stop:1 #dce8f7); }
 QWidget { color: #0b2447; }
 QLabel { background: transparent; }
+QPushButton[narrow="true"] { padding: 0px; }
 QPushButton {
     color: #0b2447; border: 1px solid #4a7ebb; border-radius: 3px; padding: 2px 8px;
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f7fbff, stop:0.49 #d7e8fb, stop:0.5 #b9d5f4, stop:1 #d4e6fa);
@@ -46,6 +47,7 @@ const char* const s_szWinXP = R"(
 QDialog, QMainWindow { background: #ece9d8; }
 QWidget { color: #000000; }
 QLabel { background: transparent; }
+QPushButton[narrow="true"] { padding: 0px; }
 QPushButton {
     color: #000000; border: 1px solid #003c74; border-radius: 3px; padding: 2px 8px;
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:0.85 #ece9d8, stop:1 #d6d0c5);
@@ -83,6 +85,7 @@ const char* const s_szMacOS = R"(
 QDialog, QMainWindow { background: #ececec; }
 QWidget { color: #1d1d1f; }
 QLabel { background: transparent; }
+QPushButton[narrow="true"] { padding: 0px; }
 QPushButton {
     color: #1d1d1f; border: 1px solid #9a9a9a; border-radius: 9px; padding: 2px 10px;
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffffff, stop:1 #dedede);
