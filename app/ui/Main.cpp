@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +23,11 @@
 #include <cstring>
 
 #include "app/Apputil.h"
+#include "app/SyncHistory.h"
+#include "app/ui/Logo.h"
+#include "app/ui/Skins.h"
+#include "app/ui/UiSeams.h"
+#include "common/misc/CxDateTime.h"
 #include "common/misc/CxDebugUtil.h"
 #include "common/misc/CxIniUtil.h"
 #include "common/model/CommAddrMgr.h"
@@ -36,7 +42,6 @@ const char* const kColumnCaptions[8] = {"First Name", "Last Name", "Email", "Bus
                                         "Home Phone", "Mobile Phone", "Company", "Title"};
 const int kColumnWidths[8] = {80, 80, 100, 100, 80, 80, 80, 80};
 
-const QColor kMoneyGreen(192, 220, 192);
 const QColor kFormColor(0xE7, 0xE7, 0xE7);  // 15198183
 
 QColor FromColorRef(COLORREF cr) { return QColor(cr & 0xFF, (cr >> 8) & 0xFF, (cr >> 16) & 0xFF); }
@@ -62,12 +67,10 @@ QFrame* MakePanel(QWidget* pParent, const char* szName, int x, int y, int w, int
     p->setObjectName(QString::fromLatin1(szName));
     p->setGeometry(x, y, w, h);
     if (bBevel) {
-        p->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        p->setLineWidth(1);
-        p->setAutoFillBackground(true);
-        QPalette pal = p->palette();
-        pal.setColor(QPalette::Window, kMoneyGreen);
-        p->setPalette(pal);
+        // Raised inner and lowered outer bevel on money green.
+        p->setStyleSheet(QStringLiteral("QFrame#%1 { background: #c0dcc0; border: 2px solid; "
+                                        "border-color: #808080 #ffffff #ffffff #808080; }")
+                             .arg(p->objectName()));
     }
     return p;
 }
@@ -89,6 +92,29 @@ protected:
 private:
     TfmMain* m_pForm;
 };
+
+// The banner of the top panel: the logo tile, the product's name and what
+// it does, 503 x 64.
+QPixmap LogoBanner() {
+    QPixmap pm(503, 64);
+    pm.fill(Qt::transparent);
+    QPainter painter(&pm);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.drawPixmap(0, 0, PellmarkLogo(64));
+    QFont fontName(QStringLiteral("Tahoma"));
+    fontName.setPixelSize(30);
+    fontName.setBold(true);
+    painter.setFont(fontName);
+    painter.setPen(QColor(0x1c, 0x4e, 0x9c));
+    painter.drawText(QRect(76, 2, 427, 36), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Pellmark"));
+    QFont fontTag(QStringLiteral("Tahoma"));
+    fontTag.setPixelSize(13);
+    painter.setFont(fontTag);
+    painter.setPen(QColor(0x44, 0x55, 0x66));
+    painter.drawText(QRect(78, 38, 425, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Address book and Outlook contacts, side by side and in step"));
+    return pm;
+}
 
 }  // namespace
 
@@ -147,12 +173,9 @@ TfmMain::TfmMain(QWidget* pParent)
     pTop = new QFrame(pCentral);
     pTop->setObjectName(QStringLiteral("pTop"));
     pTop->setFixedHeight(100);
-    pTop->setAutoFillBackground(true);
-    QPalette palTop = pTop->palette();
-    palTop.setColor(QPalette::Window, Qt::white);
-    pTop->setPalette(palTop);
     imgLogo = new QLabel(pTop);
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
+    imgLogo->setPixmap(LogoBanner());
     imgLogo->setGeometry(15, 32, 503, 64);
     btnHelp = MakeButton(pTop, "btnHelp", "Help", 0, 36);
     btnExit = MakeButton(pTop, "btnExit", "Exit", 0, 36);
@@ -201,6 +224,13 @@ TfmMain::TfmMain(QWidget* pParent)
     pbSync->setValue(0);
     pbSync->setTextVisible(true);
     pbSync->hide();
+
+    ApplySkin(this);
+    ApplySkin(pTop, QStringLiteral(SKIN_MACOS));
+    ApplySkin(rbtnAddrW2O, QStringLiteral(SKIN_WINXP));
+    ApplySkin(pbSync, QStringLiteral(SKIN_MACOS));
+    pTop->setStyleSheet(pTop->styleSheet() + QStringLiteral("\nQFrame#pTop { background: #ffffff; }"));
+    for (QLabel* p : {lblAddrWAB, lblAddrOL}) p->setStyleSheet(QStringLiteral("color: #0000ff;"));
 
     resize(1018, 674);
     if (QScreen* pScreen = QApplication::primaryScreen()) {
@@ -315,11 +345,6 @@ void TfmMain::BuildContactsTab() {
     btnAddrOLAll = MakeButton(pAddrBottom, "btnAddrOLAll", "Select All", 580, 7);
     btnAddrOLDiff = MakeButton(pAddrBottom, "btnAddrOLDiff", "Select Diff", 667, 7);
     btnAddrOLClear = MakeButton(pAddrBottom, "btnAddrOLClear", "Clear", 754, 7);
-    for (QLabel* p : {lblAddrWAB, lblAddrOL}) {
-        QPalette pal = p->palette();
-        pal.setColor(QPalette::WindowText, Qt::blue);
-        p->setPalette(pal);
-    }
     connect(btnAddrWabAll, &QPushButton::clicked, this, &TfmMain::btnAddrWabAllClick);
     connect(btnAddrWabDiff, &QPushButton::clicked, this, &TfmMain::btnAddrWabDiffClick);
     connect(btnAddrWabClear, &QPushButton::clicked, this, &TfmMain::btnAddrWabClearClick);
@@ -384,6 +409,7 @@ void TfmMain::ShutdownMain() {
 
 void TfmMain::StartupLoad() {
     LoadContacts();
+    g_SyncHistory.Load();
     FillHistoryList();
 }
 
@@ -719,13 +745,53 @@ void TfmMain::tHistoryResize() {
 
 // ---- history tab ----
 
-void TfmMain::FillHistoryList() {}
+void TfmMain::FillHistoryList() {
+    lvHistory->setUpdatesEnabled(false);
+    lvHistory->clear();
+    QList<QTreeWidgetItem*> items;
+    char szStart[256];
+    char szEnd[256];
+    CxDateTime dt;
+    for (SyncHistoryRec* pRec = g_SyncHistory.GetFirst(); pRec != nullptr; pRec = g_SyncHistory.GetNext()) {
+        dt.SetVariantTime(pRec->dtStart);
+        dt.FormatDateTime(szStart, sizeof(szStart));
+        dt.SetVariantTime(pRec->dtEnd);
+        dt.FormatDateTime(szEnd, sizeof(szEnd));
+        auto* pItem = new QTreeWidgetItem(QStringList{QString::fromUtf8(szStart), QString::fromUtf8(szEnd),
+                                                      QString::fromUtf8(pRec->szDescription),
+                                                      QString::number(pRec->nRecordCount)});
+        pItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsUserCheckable |
+                        Qt::ItemNeverHasChildren);
+        pItem->setCheckState(0, Qt::Unchecked);
+        pItem->setData(0, Qt::UserRole, QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(pRec)));
+        items << pItem;
+    }
+    lvHistory->addTopLevelItems(items);
+    lvHistory->setUpdatesEnabled(true);
+}
 
 void TfmMain::btnHistoryAllClick() { CheckAllItems(lvHistory, true); }
 void TfmMain::btnHistoryClearClick() { CheckAllItems(lvHistory, false); }
-void TfmMain::btnHistoryDelClick() {}
+void TfmMain::btnHistoryDelClick() {
+    int nDeleted = 0;
+    for (int i = 0, n = lvHistory->topLevelItemCount(); i < n; ++i) {
+        QTreeWidgetItem* pItem = lvHistory->topLevelItem(i);
+        auto* pRec = reinterpret_cast<SyncHistoryRec*>(pItem->data(0, Qt::UserRole).value<quintptr>());
+        if (pItem->checkState(0) != Qt::Checked || pRec == nullptr) continue;
+        g_SyncHistory.DeleteRecord(pRec);
+        pItem->setData(0, Qt::UserRole, QVariant());
+        ++nDeleted;
+    }
+    if (nDeleted > 0) {
+        g_SyncHistory.Save();
+        FillHistoryList();
+    }
+}
 
 void TfmMain::miToolsDebugClick() {}
 
-void TfmMain::ReportLoadFailure() {}
+void TfmMain::ReportLoadFailure() {
+    CxMessageBox::Show(this, CxMessageBox::Error, QStringLiteral("Error"),
+                       QStringLiteral("Failed to initialize Contacts Data."));
+}
 
