@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "app/ui/Skins.h"
 #include "common/misc/WinUtil.h"
 
 namespace {
@@ -40,7 +41,9 @@ QPlainTextEdit* NewMemo(QWidget* pParent, const char* szName) {
 void AddRow(QGridLayout* pGrid, int nRow, int nCol, const char* szLabel, QWidget* pBox) {
     auto* pLabel = new QLabel(QString::fromUtf8(szLabel));
     pLabel->setBuddy(pBox);
-    pGrid->addWidget(pLabel, nRow, nCol * 2, Qt::AlignLeft | Qt::AlignTop);
+    // A label sits level with a one-line box, at the top of a multi-line one.
+    const bool bMultiLine = qobject_cast<QPlainTextEdit*>(pBox) != nullptr;
+    pGrid->addWidget(pLabel, nRow, nCol * 2, Qt::AlignLeft | (bMultiLine ? Qt::AlignTop : Qt::AlignVCenter));
     pGrid->addWidget(pBox, nRow, nCol * 2 + 1);
 }
 
@@ -217,6 +220,8 @@ TfmAddrDetail::TfmAddrDetail(QWidget* pOwner) : QDialog(pOwner) {
     auto* v = new QVBoxLayout(this);
     v->addWidget(pcDetail);
     v->addLayout(pButtons);
+
+    ApplySkin(this);
 }
 
 bool TfmAddrDetail::SetAddr(const CommAddr* pAddr) {
