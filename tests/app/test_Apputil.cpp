@@ -198,7 +198,7 @@ TEST_F(AppTest, HelpOpenersHandTheirTargetsToTheShell) {
     char szProgram[MAX_PATH];
     ASSERT_EQ(GetModuleFolder(nullptr, szProgram), 1);
     ASSERT_EQ(g_opened.size(), 3u);
-    EXPECT_EQ(g_opened[0], "open " + std::string(szProgram) + "PELLMARK.chm");
+    EXPECT_EQ(g_opened[0], "open " + std::string(szProgram) + "PELLMARK.html");
     EXPECT_EQ(g_opened[1], std::string("open ") + PELLMARK_ONLINE_HELP_URL);
     EXPECT_EQ(g_opened[2], std::string("open ") + PELLMARK_WEB_PAGE_URL);
 }
