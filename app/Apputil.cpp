@@ -85,7 +85,7 @@ void OpenHelpFile() {
     GetModuleFolder(nullptr, szFolder);
     char szPath[MAX_PATH + 16];
     strcpy(szPath, szFolder);
-    strcat(szPath, "PELLMARK.chm");
+    strcat(szPath, "PELLMARK.html");
     RunProgram(szPath);
 }
 

@@ -54,7 +54,7 @@ bool GetDataFolder(char* szFolder);
 #define PELLMARK_WEB_PAGE_URL "https://www.tessaro.com/pellmark/"
 #endif
 
-// Hand the help file beside the program ("PELLMARK.chm"), the online help
+// Hand the help file beside the program ("PELLMARK.html"), the online help
 // page or the product's web page to the shell and return at once.
 void OpenHelpFile();
 void OpenOnlineHelp();

@@ -8,6 +8,8 @@ PACKAGES=(
   libsqlite3-dev sqlite3
   # The window (Qt 6 Widgets) and the wait window (Xlib, Xft, fontconfig)
   qt6-base-dev libgl-dev libx11-dev libxft-dev libfontconfig-dev libfreetype-dev fonts-dejavu-core
+  # Names in Chinese, Japanese, Korean and Devanagari in the demo data
+  fonts-wqy-microhei fonts-lohit-deva
   # Tests under a display of their own, and screenshots of it
   xvfb xauth x11-apps imagemagick
   # Fuzzers (clang's libFuzzer) and the checks of the installed program

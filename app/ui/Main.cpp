@@ -649,7 +649,7 @@ void TfmMain::btnAddrOLClearClick() { CheckAllItems(lvOLAddr, false); }
 
 // ---- menus ----
 
-void TfmMain::miFileShowWizardClick() { RunWizard(false); }
+void TfmMain::miFileShowWizardClick() { RunWizard(true); }
 void TfmMain::miFileSyncNowClick() { SyncNow(); }
 void TfmMain::miFileExitClick() { close(); }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "common/model/CommAddrMgr.h"
+#include "model/fixtures/CompareWithWalk.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ void BM_CompareWith(benchmark::State& state) {
     CommAddrMgr ol;
     Fill(static_cast<int>(state.range(0)), static_cast<Scenario>(state.range(1)), &wab, &ol);
     for (auto _ : state) {
-        const bool bOk = bIndexed ? wab.CompareWith(&ol) : wab.CompareWithWalk(&ol);
+        const bool bOk = bIndexed ? wab.CompareWith(&ol) : CompareWithWalk(&wab, &ol);
         benchmark::DoNotOptimize(bOk);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));

@@ -17,6 +17,7 @@
 #include "common/oe/WabAddr.h"
 #include "platform/win32/TextCopy.h"
 #include "standins/wab32/WabFile.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -44,22 +45,10 @@ std::unique_ptr<CommAddr> MakeContact(int n, const char* szTag) {
     return p;
 }
 
-// The run's own folder, removed when the program ends.
-struct TempDir {
-    std::string sPath;
-    TempDir() {
-        std::string sTemplate = (fs::temp_directory_path() / "bench_wab-XXXXXX").string();
-        if (mkdtemp(&sTemplate[0]) != nullptr) sPath = sTemplate;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        if (!sPath.empty()) fs::remove_all(sPath, ec);
-    }
-};
-
-std::string TempFolder() {
-    static TempDir s_Dir;
-    return s_Dir.sPath;
+// The run's own folder, removed when the program ends; ends with '/'.
+const std::string& TempFolder() {
+    static TempDir s_Dir("bench_wab");
+    return s_Dir.Path();
 }
 
 // What the store writes for a contact: every non-empty text and each date
@@ -92,7 +81,7 @@ std::vector<CWabProp> StoredValues(const CommAddr& addr) {
 // stand-in's file layer in one transaction: adding them one by one through
 // the store would sync the file 10,000 times.
 std::string BookOf(int nCount) {
-    std::string sFile = TempFolder() + "/book" + std::to_string(nCount) + ".wab";
+    std::string sFile = TempFolder() + "book" + std::to_string(nCount) + ".wab";
     if (!fs::exists(sFile)) {
         CWabFile file;
         bool bOk = file.Open(sFile, true) == CWabFile::OPEN_OK && file.BeginBatch();
@@ -125,7 +114,7 @@ void BM_AddContacts(benchmark::State& state) {
     int nRun = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string sFile = TempFolder() + "/add" + std::to_string(nRun++) + ".wab";
+        const std::string sFile = TempFolder() + "add" + std::to_string(nRun++) + ".wab";
         auto pWab = std::make_unique<CxWab>(sFile.c_str());
         std::vector<std::unique_ptr<CommAddr>> contacts;
         for (int i = 0; i < nCount; ++i) contacts.push_back(MakeContact(i, "New"));

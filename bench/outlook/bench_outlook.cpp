@@ -14,7 +14,8 @@
 #include "common/outlook/OlAddr.h"
 #include "platform/com/Com.h"
 #include "platform/win32/TextCopy.h"
-#include "standins/outlook/OlStandin.h"
+#include "support/StandinHooks.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -114,9 +115,9 @@ BENCHMARK(BM_Add1000Contacts)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    char szTemplate[] = "/tmp/pellmark-bench-outlook-XXXXXX";
-    if (mkdtemp(szTemplate) == nullptr) return 1;
-    g_sDir = std::string(szTemplate) + "/";
+    TempDir dir("pellmark-bench-outlook");
+    if (dir.Path().empty()) return 1;
+    g_sDir = dir.Path();
     unsetenv("PELLMARK_OUTLOOK_FAIL");
     g_DebugUtil.SetFolder(g_sDir.c_str());
     g_DebugUtil.Enable(false);
@@ -124,7 +125,5 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     CoUninitialize();
-    std::error_code ec;
-    std::filesystem::remove_all(g_sDir, ec);
     return 0;
 }

@@ -8,6 +8,7 @@
 
 #define LOG_CRITICAL 0  // errors: always written, marked "!!!"
 #define LOG_HIGH 1
+#define LOG_MEDIUM 2  // the progress of the Outlook side
 #define LOG_LOW 3
 
 // A log file larger than this is moved aside before the next line.
@@ -32,12 +33,14 @@ public:
     bool IsEnabled() const { return m_bEnable; }
 
     // Writes one line when nLevel is 0, or when the log is on and nLevel is
-    // not above the level setting. printf conventions, where "%S" (and
-    // "%ls") is a 16-bit wide (UTF-16) text written as UTF-8; a message is
-    // cut to 40959 bytes. szFile is the caller's __FILE__: only the part after
-    // its last '/' or '\' is written.
-    void Print(int nLevel, const char* szFile, int nLine, const char* szFormat, ...);
-    void PrintV(int nLevel, const char* szFile, int nLine, const char* szFormat, va_list args);
+    // not above the level setting. The format is printf's, checked by the
+    // compiler (wide texts are converted to UTF-8 by the caller); a message
+    // is cut to 40959 bytes, never inside a UTF-8 character. szFile is the
+    // caller's __FILE__: only the part after its last '/' or '\' is written.
+    void Print(int nLevel, const char* szFile, int nLine, const char* szFormat, ...)
+        __attribute__((format(printf, 5, 6)));
+    void PrintV(int nLevel, const char* szFile, int nLine, const char* szFormat, va_list args)
+        __attribute__((format(printf, 5, 0)));
 
     // Writes one line unconditionally, in the format
     // "[yyyy/mm/dd hh:mm:ss][source              (line)][thread][mark] - text".
@@ -54,8 +57,3 @@ private:
 };
 
 extern CxDebugUtil g_DebugUtil;
-
-// Formats into a buffer of nSize bytes like vsnprintf, with "%S" / "%ls"
-// taken as UTF-16 text written as UTF-8; the result is cut to nSize - 1
-// bytes, never inside a UTF-8 character. Returns the bytes written.
-size_t FormatDebugText(char* szBuf, size_t nSize, const char* szFormat, va_list args);

@@ -10,8 +10,9 @@ CxList::~CxList() { RemoveAll(); }
 
 bool CxList::Add(void* pData) {
     if (pData == nullptr) return false;
+    // AddCopy reports running out of memory through its result.
     CxListNode* pContainer = new (std::nothrow) CxListNode;
-    CX_ASSERT(pContainer);
+    if (pContainer == nullptr) return false;
     pContainer->pData = pData;
     pContainer->nIndex = m_nCount;
     pContainer->pPrev = m_pTail;

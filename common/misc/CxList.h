@@ -22,7 +22,7 @@ public:
     CxList& operator=(const CxList&) = delete;
 
     // Appends pData at the tail and makes it the cursor; false for a missing
-    // element. Running out of memory for the node stops the program.
+    // element or when memory for the node runs out (nothing changes then).
     bool Add(void* pData);
 
     // Unlinks the first node holding pData (the element is not freed); the

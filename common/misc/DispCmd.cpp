@@ -1,6 +1,9 @@
 #include "common/misc/DispCmd.h"
 
+#include <string>
+
 #include "common/misc/CxDebugUtil.h"
+#include "platform/com/WinNls.h"
 
 // Longest text sent by PutStringProperty, in UTF-16 units, with its NUL.
 #define DISPCMD_PUT_TEXT_MAX 20480
@@ -27,8 +30,12 @@ HRESULT CDispCmd::InvokeByName(LPCOLESTR szName, WORD wFlags, DISPPARAMS* pParam
     DISPID nId = DISPID_UNKNOWN;
     HRESULT hr = m_pDisp->GetIDsOfNames(IID_NULL, szNames, 1, LOCALE_USER_DEFAULT, &nId);
     if (FAILED(hr)) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to call IDispatch->GetIDsOfNames, Name=%S, hr=0x%08x",
-                          szName, hr);
+        // The name as UTF-8 for the log; a lone surrogate becomes U+FFFD.
+        int nLen = WideCharToMultiByte(CP_UTF8, 0, szName, -1, nullptr, 0, nullptr, nullptr);
+        std::string sName(nLen > 0 ? (size_t)nLen : 1, '\0');
+        if (nLen > 0) WideCharToMultiByte(CP_UTF8, 0, szName, -1, &sName[0], nLen, nullptr, nullptr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to call IDispatch->GetIDsOfNames, Name=%s, hr=0x%08x", sName.c_str(), (unsigned)hr);
         return hr;
     }
     return m_pDisp->Invoke(nId, IID_NULL, LOCALE_SYSTEM_DEFAULT, wFlags, pParams, pResult, nullptr, nullptr);
@@ -85,6 +92,8 @@ HRESULT CDispCmd::GetStringProperty(LPCOLESTR szName, char* szBuf, int nBufLen) 
 }
 
 HRESULT CDispCmd::GetLongProperty(LPCOLESTR szName, LONG* pnValue) {
+    if (pnValue == nullptr) return 1;
+
     VARIANT var;
     VariantInit(&var);
     HRESULT hr = GetProperty(szName, &var);
@@ -99,6 +108,8 @@ HRESULT CDispCmd::GetLongProperty(LPCOLESTR szName, LONG* pnValue) {
 }
 
 HRESULT CDispCmd::GetDateProperty(LPCOLESTR szName, double* pdtValue) {
+    if (pdtValue == nullptr) return 1;
+
     VARIANT var;
     VariantInit(&var);
     HRESULT hr = GetProperty(szName, &var);

@@ -38,8 +38,8 @@ public:
     HRESULT PutProperty(LPCOLESTR szName, VARIANT* pValue);
 
     // Typed reads: 0 with the value stored; 1 when the property is not of the
-    // type (the output is then untouched); a negative code when the call
-    // failed (output untouched).
+    // type (the output is then untouched) or there is no output (nothing is
+    // called); a negative code when the call failed (output untouched).
     // Text: at most nBufLen - 1 bytes survive, never a split character.
     HRESULT GetStringProperty(LPCOLESTR szName, char* szBuf, int nBufLen);
     HRESULT GetLongProperty(LPCOLESTR szName, LONG* pnValue);

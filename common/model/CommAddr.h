@@ -115,6 +115,18 @@ struct CommAddrField {
 // The constant table, one row for each field id 1 to 90.
 extern const CommAddrField CommAddrFieldTable[COMMADDR_FIELD_COUNT];
 
+// Field ids the code names (the table row's nFieldId; the members above
+// carry every id in their comments).
+#define FIELD_ID_FIRST_NAME 1
+#define FIELD_ID_LAST_NAME 3
+#define FIELD_ID_GENDER 8
+#define FIELD_ID_EMAIL 37
+#define FIELD_ID_ANNIVERSARY 66
+#define FIELD_ID_BIRTHDAY 67
+#define FIELD_ID_CREATION_TIME 76
+#define FIELD_ID_LAST_MODIFICATION_TIME 77
+#define FIELD_ID_SOURCE_TYPE 78
+
 // The member that holds field nFieldId of pAddr (its row's nSize bytes), or
 // none for a missing record or an id outside 1 to 90.
 const void* GetFieldMember(const CommAddr* pAddr, int nFieldId);

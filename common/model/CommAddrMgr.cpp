@@ -13,7 +13,7 @@
 #include "platform/win32/TextCopy.h"
 
 // Identity: first name, last name, e-mail.
-static const DWORD s_nDefaultKeyFields[] = {1, 3, 37};
+static const DWORD s_nDefaultKeyFields[] = {FIELD_ID_FIRST_NAME, FIELD_ID_LAST_NAME, FIELD_ID_EMAIL};
 
 // Content: phones, e-mail, faxes, company, title, the three addresses, note.
 static const DWORD s_nDefaultCmpFields[] = {24, 25, 26, 37, 34, 35, 53, 55, 13, 11, 12, 10,
@@ -34,7 +34,7 @@ FieldCompareKind CompareKindOf(DWORD nFieldId) {
     if ((nFieldId >= 1 && nFieldId <= 7) || (nFieldId >= 9 && nFieldId <= 61) || nFieldId == 65 ||
         (nFieldId >= 68 && nFieldId <= 70) || (nFieldId >= 82 && nFieldId <= 90))
         return COMPARE_TEXT;
-    if (nFieldId == 66 || nFieldId == 67) return COMPARE_DATE;
+    if (nFieldId == FIELD_ID_ANNIVERSARY || nFieldId == FIELD_ID_BIRTHDAY) return COMPARE_DATE;
     return COMPARE_NONE;
 }
 
@@ -188,7 +188,11 @@ CommAddr* CommAddrMgr::AddCopy(const CommAddr* pAddr) {
             pCopy->nSideDataSize = 0;
         }
     }
-    m_pList->Add(pCopy);
+    if (!m_pList->Add(pCopy)) {
+        free(pCopy->pSideData);
+        delete pCopy;
+        return nullptr;
+    }
     return pCopy;
 }
 
@@ -245,16 +249,6 @@ static std::vector<CommAddr*> Snapshot(CommAddrMgr* pMgr) {
     records.reserve(pMgr->GetCount());
     for (CommAddr* p = pMgr->GetFirst(); p != nullptr; p = pMgr->GetNext()) records.push_back(p);
     return records;
-}
-
-bool CommAddrMgr::CompareWithWalk(CommAddrMgr* pOther) {
-    if (pOther == nullptr) return false;
-    for (CommAddr* pAddr : Snapshot(this)) {
-        CommAddr* pFound = nullptr;
-        const int nResult = pOther->FindAddr(pAddr, &pFound, nullptr);
-        MarkRecord(pAddr, nResult, pFound);
-    }
-    return true;
 }
 
 namespace {
@@ -407,18 +401,18 @@ bool CommAddrMgr::GetFieldText(const CommAddr* pAddr, const CommAddrField* pFiel
         return true;
     }
     switch (nId) {
-    case 8:
+    case FIELD_ID_GENDER:
         return true;
-    case 66:
-    case 67:
-    case 76:
-    case 77: {
+    case FIELD_ID_ANNIVERSARY:
+    case FIELD_ID_BIRTHDAY:
+    case FIELD_ID_CREATION_TIME:
+    case FIELD_ID_LAST_MODIFICATION_TIME: {
         CxDateTime dt;
         dt.SetVariantTime(MemberDate(pAddr, static_cast<DWORD>(nId)));
         dt.FormatDateTime(szBuf, nBufLen);
         return true;
     }
-    case 78:
+    case FIELD_ID_SOURCE_TYPE:
         if (pAddr->nSourceType < 1 || pAddr->nSourceType > 15) return false;
         CopyText(szBuf, nBufLen, s_szSourceTypeNames[pAddr->nSourceType - 1]);
         return true;

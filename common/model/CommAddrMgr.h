@@ -53,10 +53,6 @@ public:
     // pOther's identity fields. False when pOther is missing.
     bool CompareWith(CommAddrMgr* pOther);
 
-    // The same marking by running pOther->FindAddr for each record; the
-    // reference the indexed comparison must agree with.
-    bool CompareWithWalk(CommAddrMgr* pOther);
-
     // Install an identity or comparison list (at most 90 ids); a missing list
     // or a zero count installs the default one.
     void SetKeyFields(const DWORD* pnFields, DWORD nCount);

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 
 #include "common/misc/CxDebugUtil.h"
 #include "platform/win32/TextCopy.h"
@@ -295,7 +294,7 @@ void OlAddrUtil::Clear() {
 }
 
 void OlAddrUtil::Init() {
-    if (m_pAddrMgr == nullptr) m_pAddrMgr = new (std::nothrow) CommAddrMgr;
+    if (m_pAddrMgr == nullptr) m_pAddrMgr = new CommAddrMgr;
     m_pContactFolder = nullptr;
     Connect();
 }
@@ -320,13 +319,11 @@ bool OlAddrUtil::Connect() {
                                          : E_INVALIDARG;
     if (SUCCEEDED(hr) && V_VT(&result) == VT_DISPATCH) {
         // A null folder gives a wrapper whose every call fails cleanly.
-        CDispCmd* pFolder = new (std::nothrow) CDispCmd(V_DISPATCH(&result));
+        CDispCmd* pFolder = new CDispCmd(V_DISPATCH(&result));
         VariantClear(&result);  // the wrapper holds its own reference
-        if (pFolder != nullptr) {
-            delete m_pContactFolder;
-            m_pContactFolder = pFolder;
-            return true;
-        }
+        delete m_pContactFolder;
+        m_pContactFolder = pFolder;
+        return true;
     } else {
         VariantClear(&result);
     }
@@ -350,12 +347,12 @@ CDispCmd* OlAddrUtil::GetFolderItems(CDispCmd* pFolder) {
     IDispatch* pItems = nullptr;
     HRESULT hr = pFolder->GetDispatchProperty(u"Items", &pItems);
     if (FAILED(hr) || pItems == nullptr) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to get the \"Items\" property of the Contact folder. hr=0x%x",
-                          hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to get the \"Items\" property of the Contact folder. hr=0x%x", hr);
         if (pItems != nullptr) pItems->Release();
         return nullptr;
     }
-    CDispCmd* pCmd = new (std::nothrow) CDispCmd(pItems);
+    CDispCmd* pCmd = new CDispCmd(pItems);
     pItems->Release();  // the wrapper holds its own reference
     return pCmd;
 }
@@ -368,24 +365,25 @@ bool OlAddrUtil::ReadFolder(IDispatch* pFolder) {
 
     HRESULT hr = folder.GetStringProperty(u"Name", szName, sizeof(szName));
     if (FAILED(hr))
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to get the name of the Contact folder. hr=0x%x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to get the name of the Contact folder. hr=0x%x", hr);
     else
-        g_DebugUtil.Print(2, __FILE__, __LINE__, "Got the name of the Contacts folder: %s", szName);
+        g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Got the name of the Contacts folder: %s", szName);
 
     hr = folder.GetStringProperty(u"StoreID", szStoreID, sizeof(szStoreID));
     if (FAILED(hr))
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to get the StoreID of the Contact folder. hr=0x%x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to get the StoreID of the Contact folder. hr=0x%x", hr);
     else
-        g_DebugUtil.Print(2, __FILE__, __LINE__, "Got the StoreID of the Contact folder: %s", szStoreID);
+        g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Got the StoreID of the Contact folder: %s", szStoreID);
 
     std::unique_ptr<CDispCmd> pItems(GetFolderItems(&folder));
     if (!pItems) return false;
 
     // The working block and record are reused for every item; the list's
     // AddCopy makes each record's own copy of the block.
-    std::unique_ptr<OlContactData> pData(new (std::nothrow) OlContactData);
-    std::unique_ptr<CommAddr> pAddr(new (std::nothrow) CommAddr);
-    if (!pData || !pAddr) return false;
+    std::unique_ptr<OlContactData> pData(new OlContactData);
+    std::unique_ptr<CommAddr> pAddr(new CommAddr);
 
     VARIANT item;
     VariantInit(&item);
@@ -450,7 +448,7 @@ bool OlAddrUtil::WriteContactItem(IDispatch* pItem, const OlContactData* pData) 
 
     HRESULT hr = item.CallMethod(u"Save", nullptr, 0, nullptr);
     if (FAILED(hr)) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to call the \"Save\" method. hr=0x%x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__, "Failed to call the \"Save\" method. hr=0x%x", hr);
         return false;
     }
     return true;
@@ -467,7 +465,7 @@ bool OlAddrUtil::AddContact(CommAddr* pAddr, CDispCmd* pFolder) {
     IDispatch* pItem = nullptr;
     HRESULT hr = CallForObject(*pItems, u"Add", OL_CONTACT_ITEM, &pItem);
     if (FAILED(hr) || pItem == nullptr) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to call the \"Add\" method. hr=0x%x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__, "Failed to call the \"Add\" method. hr=0x%x", hr);
         return false;
     }
 
@@ -503,7 +501,8 @@ bool OlAddrUtil::UpdateContact(CommAddr* pAddr, int nPos) {
     IDispatch* pItem = nullptr;
     HRESULT hr = CallForObject(*pItems, u"Item", nIndex, &pItem);
     if (FAILED(hr) || pItem == nullptr) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to get the Contact item by index: %d. hr=0x%x", nIndex, hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to get the Contact item by index: %d. hr=0x%x", nIndex, hr);
         return false;
     }
 
@@ -523,7 +522,7 @@ bool OlAddrUtil::UpdateContact(CommAddr* pAddr, int nPos) {
         char szEntryID[sizeof(pKnown->EntryID)] = "";
         item.GetStringProperty(u"EntryID", szEntryID, sizeof(szEntryID) - 1);
         if (strcmp(szEntryID, pKnown->EntryID) != 0) {
-            g_DebugUtil.Print(0, __FILE__, __LINE__,
+            g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
                               "The Contact item at index: %d is not the contact read there, it was not updated.",
                               nIndex);
             return false;
@@ -557,8 +556,7 @@ bool OlAddrUtil::SyncContact(CommAddr* pAddr) {
         return true;
     }
     if (nResult == ADDR_NOT_FOUND) {
-        std::unique_ptr<CommAddr> pTemp(new (std::nothrow) CommAddr);
-        if (!pTemp) return false;
+        std::unique_ptr<CommAddr> pTemp(new CommAddr);
         memcpy(pTemp.get(), pAddr, sizeof(CommAddr));
         // On failure the copy still shares pAddr's side data: nothing to free.
         if (!AddContact(pTemp.get(), nullptr)) return false;

@@ -1,6 +1,5 @@
 #include "common/outlook/OlComm.h"
 
-#include <new>
 
 #include "common/misc/CxDebugUtil.h"
 
@@ -52,52 +51,50 @@ bool OlBaseUtil::Connect() {
         return true;
     }
 
-    g_DebugUtil.Print(2, __FILE__, __LINE__, "Outlook automation started.");
+    g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Outlook automation started.");
 
     CLSID clsid;
     HRESULT hr = CLSIDFromProgID(u"Outlook.Application", &clsid);
     if (FAILED(hr)) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Can not get the CLSID of Outlook.Application, hr=0x%08x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Can not get the CLSID of Outlook.Application, hr=0x%08x", hr);
         Disconnect();
         return false;
     }
-    g_DebugUtil.Print(2, __FILE__, __LINE__, "Get Outlook.Application CLSID succeeded.");
+    g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Get Outlook.Application CLSID succeeded.");
 
     void* pv = nullptr;
     hr = CoCreateInstance(clsid, nullptr, s_nClsContext, IID_IUnknown, &pv);
     s_pUnknown = SUCCEEDED(hr) ? static_cast<IUnknown*>(pv) : nullptr;
     if (FAILED(hr) || s_pUnknown == nullptr) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to execute CoCreateInstance, hr=0x%08x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__, "Failed to execute CoCreateInstance, hr=0x%08x", hr);
         Disconnect();
         return false;
     }
-    g_DebugUtil.Print(2, __FILE__, __LINE__, "CoCreateInstance succeeded.");
+    g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "CoCreateInstance succeeded.");
 
     hr = OleRun(s_pUnknown);
     if (FAILED(hr)) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to execute OleRun, hr=0x%08x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__, "Failed to execute OleRun, hr=0x%08x", hr);
         Disconnect();
         return false;
     }
-    g_DebugUtil.Print(2, __FILE__, __LINE__, "Microsoft Outlook started successfully.");
+    g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Microsoft Outlook started successfully.");
 
     pv = nullptr;
     hr = s_pUnknown->QueryInterface(IID_IDispatch, &pv);
     IDispatch* pAppDisp = SUCCEEDED(hr) ? static_cast<IDispatch*>(pv) : nullptr;
     if (FAILED(hr) || pAppDisp == nullptr) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to query IDispatch interface of Outlook App, hr=0x%08x", hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to query IDispatch interface of Outlook App, hr=0x%08x", hr);
         Disconnect();
         return false;
     }
-    g_DebugUtil.Print(2, __FILE__, __LINE__, "Got Outlook IDispatch interface successfully.");
+    g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Got Outlook IDispatch interface successfully.");
 
     // The wrapper takes its own reference; the query's one is given back.
-    s_pApp = new (std::nothrow) CDispCmd(pAppDisp);
+    s_pApp = new CDispCmd(pAppDisp);
     pAppDisp->Release();
-    if (s_pApp == nullptr) {
-        Disconnect();
-        return false;
-    }
 
     VARIANT arg;
     VariantInit(&arg);
@@ -108,26 +105,22 @@ bool OlBaseUtil::Connect() {
     hr = s_pApp->CallMethod(u"GetNameSpace", &arg, 1, &result);
     SysFreeString(V_BSTR(&arg));
     if (FAILED(hr) || V_VT(&result) != VT_DISPATCH || V_DISPATCH(&result) == nullptr) {
-        g_DebugUtil.Print(0, __FILE__, __LINE__, "Failed to call Outlook.Application GetNameSpace method, hr=0x%08x",
-                          hr);
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Failed to call Outlook.Application GetNameSpace method, hr=0x%08x", hr);
         VariantClear(&result);
         Disconnect();
         return false;
     }
-    g_DebugUtil.Print(2, __FILE__, __LINE__, "Get Outlook MAPI namespace object successfully.");
+    g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Get Outlook MAPI namespace object successfully.");
 
-    s_pNameSpace = new (std::nothrow) CDispCmd(V_DISPATCH(&result));
+    s_pNameSpace = new CDispCmd(V_DISPATCH(&result));
     VariantClear(&result);  // the call's own reference to the namespace
-    if (s_pNameSpace == nullptr) {
-        Disconnect();
-        return false;
-    }
 
     s_bStarted = true;
     m_pApp = s_pApp;
     m_pNameSpace = s_pNameSpace;
     m_pUnknown = s_pUnknown;
-    g_DebugUtil.Print(2, __FILE__, __LINE__, "Outlook Automation Succeeded.");
+    g_DebugUtil.Print(LOG_MEDIUM, __FILE__, __LINE__, "Outlook Automation Succeeded.");
     return true;
 }
 

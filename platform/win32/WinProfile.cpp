@@ -37,6 +37,7 @@ struct Line {
     LineKind kind = LineKind::Other;
     std::string strName;   // section or key name, trimmed
     std::string strValue;  // key's value, trimmed, quotes removed
+    bool bHasEquals = false;  // a key line with '=': the only kind listed
 };
 
 void Classify(Line& line) {
@@ -52,6 +53,7 @@ void Classify(Line& line) {
     size_t eq = t.find('=');
     line.strName = Trim(t.substr(0, eq));
     if (eq == std::string::npos) return;
+    line.bHasEquals = true;
     std::string v = Trim(t.substr(eq + 1));
     if (v.size() >= 2 && (v[0] == '"' || v[0] == '\'') && v.back() == v[0]) v = v.substr(1, v.size() - 2);
     line.strValue = v;
@@ -70,16 +72,19 @@ bool ReadLines(const char* szPath, std::vector<Line>& lines, bool& bExists) {
     while ((n = fread(buf, 1, sizeof(buf), fp)) > 0) content.append(buf, n);
     bool bOk = !ferror(fp);
     fclose(fp);
+    // CR LF, LF and a lone CR all end a line, as on Windows; so does a NUL
+    // byte, which would otherwise hide what follows it in a listing.
+    static const char kLineEnds[] = {'\r', '\n', '\0'};
+    const std::string ends(kLineEnds, sizeof(kLineEnds));
     size_t i = 0;
     while (i < content.size()) {
-        size_t j = content.find('\n', i);
+        size_t j = content.find_first_of(ends, i);
         if (j == std::string::npos) j = content.size();
         Line line;
         line.strText = content.substr(i, j - i);
-        if (!line.strText.empty() && line.strText.back() == '\r') line.strText.pop_back();
         Classify(line);
         lines.push_back(std::move(line));
-        i = j + 1;
+        i = j + (content.compare(j, 2, "\r\n") == 0 ? 2 : 1);
     }
     return bOk;
 }
@@ -186,7 +191,7 @@ DWORD GetPrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefa
         std::vector<std::string> names;
         if (nSection >= 0)
             for (size_t i = nSection + 1; i < SectionEnd(lines, nSection); ++i)
-                if (lines[i].kind == LineKind::Key) names.push_back(lines[i].strName);
+                if (lines[i].kind == LineKind::Key && lines[i].bHasEquals) names.push_back(lines[i].strName);
         return CopyList(names, lpReturnedString, nSize);
     }
     std::string key = Trim(lpKeyName);
@@ -229,9 +234,9 @@ BOOL WritePrivateProfileStringA(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStr
     }
     if (nSection < 0) {
         if (!lpString) return TRUE;
-        // Drop blank lines at the end, then one blank line before the section.
+        // Drop blank lines at the end; the new section follows directly, with
+        // no blank line, as Windows writes it.
         while (!lines.empty() && Trim(lines.back().strText).empty()) lines.pop_back();
-        if (!lines.empty()) lines.push_back(Line());
         Line head;
         head.strText = "[" + section + "]";
         Classify(head);

@@ -90,6 +90,11 @@ INT SystemTimeToVariantTime(LPSYSTEMTIME lpSystemTime, double* pvtime) {
     if (st.wMonth > 12 || st.wDay > 31) return 0;
     // Month 0 and day 0 roll back, days past the month's end roll forward.
     int64_t y = st.wYear, m = static_cast<int64_t>(st.wMonth) - 1;
+    // As on Windows, years 0 to 99 are two-digit years.
+    if (y < 50)
+        y += 2000;
+    else if (y < 100)
+        y += 1900;
     y += (m < 0) ? -1 : 0;
     m = (m < 0) ? 11 : m;
     int64_t nSeconds = static_cast<int64_t>(st.wHour) * 3600 + st.wMinute * 60 + st.wSecond;

@@ -11,7 +11,8 @@ void GetLocalTime(LPSYSTEMTIME lpSystemTime);
 // none returns to the real clock.
 void SetFixedLocalTime(const SYSTEMTIME* pst);
 
-// Date parts to an OLE date; milliseconds are dropped. Fails (0) for a month
+// Date parts to an OLE date; milliseconds are dropped. Years 0 to 49 are
+// read as 2000 to 2049, 50 to 99 as 1950 to 1999. Fails (0) for a month
 // above 12, a day above 31, or a result outside 1 January 100 to
 // 31 December 9999. Overflowing days, hours and minutes roll forward.
 INT SystemTimeToVariantTime(LPSYSTEMTIME lpSystemTime, double* pvtime);

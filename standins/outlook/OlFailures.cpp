@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <unordered_map>
@@ -12,99 +13,70 @@
 
 #include "platform/win32/TextCopy.h"
 #include "platform/win32/WinTime.h"
+#include "standins/FailList.h"
 #include "standins/outlook/OlCommand.h"
+#include "standins/outlook/OlObjects.h"
+#include "standins/outlook/OlProps.h"
 #include "standins/outlook/OlStandin.h"
 #include "standins/outlook/OlStore.h"
 
 namespace {
 
-struct FailEntry {
-    std::string sName;  // lower case
-    OlFailMode nMode = OL_FAIL_CODE;
-    long nNth = 0;  // 0: every call
-    long nSeen = 0;
-};
-
 std::mutex g_Lock;
-std::vector<FailEntry> g_HookEntries;
-std::vector<FailEntry> g_EnvEntries;
+bool IsKnownFail(const std::string& sName, const std::string& sQualifier);
+CFailList g_HookList(IsKnownFail);
+CFailList g_EnvList(IsKnownFail);
 std::atomic<bool> g_bAnyFail{false};  // lets the common case skip the lock
 std::unordered_map<std::string, long> g_Calls;  // by the name as called
 long g_nAllCalls = 0;
 std::atomic<long> g_nLiveObjects{0};
 std::string g_sDestroyed;  // kinds destroyed since the last reset, comma-separated
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = (char)(c - 'A' + 'a');
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return std::string();
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
-}
-
-std::vector<FailEntry> ParseList(const char* szList) {
-    std::vector<FailEntry> entries;
-    if (szList == nullptr) return entries;
-    std::string s(szList);
-    size_t nPos = 0;
-    while (nPos <= s.size()) {
-        size_t nComma = s.find(',', nPos);
-        std::string sItem = Trim(s.substr(nPos, nComma == std::string::npos ? std::string::npos : nComma - nPos));
-        nPos = nComma == std::string::npos ? s.size() + 1 : nComma + 1;
-        if (sItem.empty()) continue;
-        FailEntry e;
-        size_t nAt = sItem.rfind('@');
-        if (nAt != std::string::npos) {
-            e.nNth = atol(sItem.c_str() + nAt + 1);
-            if (e.nNth < 1) e.nNth = 1;
-            sItem = sItem.substr(0, nAt);
-        }
-        // "put:Name" keeps its colon; a mode comes after the last colon.
-        size_t nColon = sItem.rfind(':');
-        if (nColon != std::string::npos) {
-            std::string sMode = Lower(sItem.substr(nColon + 1));
-            if (sMode == "empty" || sMode == "null") {
-                e.nMode = sMode == "empty" ? OL_FAIL_EMPTY : OL_FAIL_NULL;
-                sItem = sItem.substr(0, nColon);
-            }
-        }
-        e.sName = Lower(Trim(sItem));
-        if (!e.sName.empty()) entries.push_back(e);
+// The entries the stand-in knows: the steps of creating the application
+// (bare), every member of its objects (bare, ":empty" or ":null"), and
+// "put" of a writable item property ("put" alone for every put).
+bool IsKnownFail(const std::string& sName, const std::string& sQualifier) {
+    if (sName == "create" || sName == "olerun" || sName == "queryinterface") return sQualifier.empty();
+    if (sName == "put") {
+        if (sQualifier.empty()) return true;
+        if (strcasecmp(sQualifier.c_str(), OL_DL_MEMBERS) == 0) return false;  // internal, not a member
+        return FindOlItemProp(OL_CONTACT_ITEM, sQualifier.c_str()) != nullptr ||
+               FindOlItemProp(OL_DISTLIST_ITEM, sQualifier.c_str()) != nullptr;
     }
-    return entries;
+    if (!OlIsMemberName(sName)) return false;
+    return sQualifier.empty() || sQualifier == "empty" || sQualifier == "null";
 }
 
-OlFailMode CheckList(std::vector<FailEntry>& entries, const std::string& sLower) {
-    OlFailMode nMode = OL_FAIL_NONE;
-    for (FailEntry& e : entries) {
-        if (e.sName != sLower) continue;
-        ++e.nSeen;
-        if (nMode == OL_FAIL_NONE && (e.nNth == 0 || e.nNth == e.nSeen)) nMode = e.nMode;
-    }
-    return nMode;
+// The index in qualifiers of the first hit, the hook's list first (both
+// count the call), or -1.
+int CheckLists(const char* szName, std::initializer_list<const char*> qualifiers) {
+    if (!g_bAnyFail.load()) return -1;
+    std::lock_guard<std::mutex> lock(g_Lock);
+    int nHook = g_HookList.Hit(szName, qualifiers);
+    int nEnv = g_EnvList.Hit(szName, qualifiers);
+    return nHook >= 0 ? nHook : nEnv;
 }
 
 }  // namespace
 
 OlFailMode OlCheckFail(const std::string& sName) {
-    if (!g_bAnyFail.load()) return OL_FAIL_NONE;
-    std::string sLower = Lower(sName);
-    std::lock_guard<std::mutex> lock(g_Lock);
-    OlFailMode nHook = CheckList(g_HookEntries, sLower);
-    OlFailMode nEnv = CheckList(g_EnvEntries, sLower);
-    return nHook != OL_FAIL_NONE ? nHook : nEnv;
+    static const OlFailMode s_Modes[] = {OL_FAIL_CODE, OL_FAIL_EMPTY, OL_FAIL_NULL};
+    int n = CheckLists(sName.c_str(), {"", "empty", "null"});
+    return n < 0 ? OL_FAIL_NONE : s_Modes[n];
 }
 
-void OlReadFailEnvironment() {
-    std::vector<FailEntry> entries = ParseList(getenv("PELLMARK_OUTLOOK_FAIL"));
+bool OlCheckPutFail(const std::string& sName) { return CheckLists("put", {"", sName.c_str()}) >= 0; }
+
+bool OlReadFailEnvironment() {
+    std::string sError;
     std::lock_guard<std::mutex> lock(g_Lock);
-    g_EnvEntries = entries;
-    g_bAnyFail = !g_HookEntries.empty() || !g_EnvEntries.empty();
+    bool bOk = g_EnvList.Set(getenv("PELLMARK_OUTLOOK_FAIL"), &sError);
+    if (!bOk) {
+        g_EnvList.Set(nullptr);
+        fprintf(stderr, "olstandin: PELLMARK_OUTLOOK_FAIL: unknown entry \"%s\"\n", sError.c_str());
+    }
+    g_bAnyFail = !g_HookList.Empty() || !g_EnvList.Empty();
+    return bOk;
 }
 
 void OlCountCall(const std::string& sName) {
@@ -133,11 +105,11 @@ double OlNow() {
 
 OL_EXPORT long OlStandinLiveObjects(void) { return g_nLiveObjects.load(); }
 
-OL_EXPORT void OlStandinSetFail(const char* szList) {
-    std::vector<FailEntry> entries = ParseList(szList);
+OL_EXPORT bool OlStandinSetFail(const char* szList) {
     std::lock_guard<std::mutex> lock(g_Lock);
-    g_HookEntries = entries;
-    g_bAnyFail = !g_HookEntries.empty() || !g_EnvEntries.empty();
+    bool bOk = g_HookList.Set(szList);
+    g_bAnyFail = !g_HookList.Empty() || !g_EnvList.Empty();
+    return bOk;
 }
 
 OL_EXPORT long OlStandinCallCount(const char* szName) {

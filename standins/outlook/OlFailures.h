@@ -13,13 +13,17 @@ enum OlFailMode {
     OL_FAIL_NULL    // succeeds with a null object
 };
 
-// Whether this call of szName (a member, "put:<member>", "Create", ...) is to
-// fail, counting it against the entries' "@n".
+// Whether this call of szName (a member, "Create", "OleRun",
+// "QueryInterface") is to fail, and how, counting it against the entries'
+// "#n".
 OlFailMode OlCheckFail(const std::string& sName);
+// Whether this property put of the member sName is to fail.
+bool OlCheckPutFail(const std::string& sName);
 
 // Replaces the entries that came from $PELLMARK_OUTLOOK_FAIL with its value
-// now (done at every creation of an application object).
-void OlReadFailEnvironment();
+// now (done at every creation of an application object). An unknown entry
+// clears them, is reported on stderr and returns false.
+bool OlReadFailEnvironment();
 
 // Counts one Invoke of the member, or one GetIDsOfNames call.
 void OlCountCall(const std::string& sName);

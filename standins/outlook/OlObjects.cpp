@@ -175,7 +175,7 @@ public:
                 if (puArgErr != nullptr) *puArgErr = 0;
                 return DISP_E_TYPEMISMATCH;
             }
-            if (OlCheckFail("put:" + pMember->sName) != OL_FAIL_NONE) return FailureCode(pExcepInfo);
+            if (OlCheckPutFail(pMember->sName)) return FailureCode(pExcepInfo);
             return PutProperty(*pMember, v);
         }
 
@@ -238,11 +238,16 @@ public:
         : OlDispatch("Item"), m_pStore(pStore), m_Record(record) {}
 
 protected:
-    const OlMemberTable& Table() const override {
+    const OlMemberTable& Table() const override { return Members(m_Record.nKind); }
+
+public:
+    static const OlMemberTable& Members(int nKind) {
         static const OlMemberTable contact = MakeTable(OL_CONTACT_ITEM);
         static const OlMemberTable distList = MakeTable(OL_DISTLIST_ITEM);
-        return m_Record.nKind == OL_DISTLIST_ITEM ? distList : contact;
+        return nKind == OL_DISTLIST_ITEM ? distList : contact;
     }
+
+protected:
 
     HRESULT GetProperty(const OlMember& m, VARIANT* pv) override {
         bool bList = m_Record.nKind == OL_DISTLIST_ITEM;
@@ -356,7 +361,10 @@ public:
         : OlDispatch("Items"), m_pStore(pStore), m_sFolder(sFolder) {}
 
 protected:
-    const OlMemberTable& Table() const override {
+    const OlMemberTable& Table() const override { return Members(); }
+
+public:
+    static const OlMemberTable& Members() {
         static const OlMemberTable t = [] {
             OlMemberTable m;
             m.Add("Count", OL_GET_LONG);
@@ -368,6 +376,8 @@ protected:
         }();
         return t;
     }
+
+protected:
 
     HRESULT GetProperty(const OlMember&, VARIANT* pv) override {
         pv->vt = VT_I4;
@@ -443,7 +453,10 @@ public:
     explicit OlFolder(std::shared_ptr<OlStore> pStore) : OlDispatch("Folder"), m_pStore(pStore) {}
 
 protected:
-    const OlMemberTable& Table() const override {
+    const OlMemberTable& Table() const override { return Members(); }
+
+public:
+    static const OlMemberTable& Members() {
         static const OlMemberTable t = [] {
             OlMemberTable m;
             m.Add("Name", OL_GET_TEXT);
@@ -455,6 +468,8 @@ protected:
         }();
         return t;
     }
+
+protected:
 
     HRESULT GetProperty(const OlMember& m, VARIANT* pv) override {
         if (m.sName == "Items") {
@@ -484,7 +499,10 @@ public:
     explicit OlNameSpace(std::shared_ptr<OlStore> pStore) : OlDispatch("NameSpace"), m_pStore(pStore) {}
 
 protected:
-    const OlMemberTable& Table() const override {
+    const OlMemberTable& Table() const override { return Members(); }
+
+public:
+    static const OlMemberTable& Members() {
         static const OlMemberTable t = [] {
             OlMemberTable m;
             m.Add("GetDefaultFolder", OL_METHOD);
@@ -493,6 +511,8 @@ protected:
         }();
         return t;
     }
+
+protected:
 
     HRESULT GetProperty(const OlMember&, VARIANT* pv) override {
         SetText(pv, u"MAPI");
@@ -554,7 +574,10 @@ public:
     HRESULT SetContainedObject(BOOL) override { return S_OK; }
 
 protected:
-    const OlMemberTable& Table() const override {
+    const OlMemberTable& Table() const override { return Members(); }
+
+public:
+    static const OlMemberTable& Members() {
         static const OlMemberTable t = [] {
             OlMemberTable m;
             m.Add("GetNameSpace", OL_METHOD);
@@ -564,6 +587,8 @@ protected:
         }();
         return t;
     }
+
+protected:
 
     HRESULT GetProperty(const OlMember& m, VARIANT* pv) override {
         SetText(pv, m.sName == "Name" ? u"Outlook" : u"11.0.0.8312");
@@ -611,7 +636,8 @@ public:
         if (ppv == nullptr) return E_POINTER;
         *ppv = nullptr;
         if (pUnkOuter != nullptr) return CLASS_E_NOAGGREGATION;
-        OlReadFailEnvironment();
+        // A misspelt entry must not let a test pass without its failure.
+        if (!OlReadFailEnvironment()) return E_INVALIDARG;
         if (OlCheckFail("Create") != OL_FAIL_NONE) return CO_E_SERVER_EXEC_FAILURE;
         std::string sError;
         std::shared_ptr<OlStore> pStore = OlStore::Open(OlDefaultStorePath(), &sError);
@@ -628,6 +654,14 @@ private:
 };
 
 }  // namespace
+
+bool OlIsMemberName(const std::string& sLowerName) {
+    for (const OlMemberTable* p : {&OlApplication::Members(), &OlNameSpace::Members(), &OlFolder::Members(),
+                                   &OlItems::Members(), &OlItem::Members(OL_CONTACT_ITEM),
+                                   &OlItem::Members(OL_DISTLIST_ITEM)})
+        if (p->Find(sLowerName) != DISPID_UNKNOWN) return true;
+    return false;
+}
 
 IClassFactory* NewOlClassFactory() { return new OlClassFactory(); }
 

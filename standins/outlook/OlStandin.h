@@ -1,15 +1,17 @@
 // Test hooks of the stand-in Outlook (olstandin.so), exported with C names.
-// A test reaches them through OlStandinHooks below, which looks them up in
-// the library beside the test program (loading it if COM has not yet).
+// Tests reach them through the loader in tests/support/StandinHooks.h.
 //
-// Failing calls. OlStandinSetFail takes a comma-separated list of entries;
-// null or "" clears it. The list is also read from $PELLMARK_OUTLOOK_FAIL
-// each time an application object is created (entries add to those set by the
-// hook). An entry is
-//     <name>[:empty|:null][@n]
-// and makes the call <name> fail with the code given below; ":empty" makes
-// it succeed with a VT_EMPTY result instead, ":null" succeed with VT_DISPATCH
-// and a null object (both for calls that give an object); "@n" hits only the
+// Failing calls. OlStandinSetFail takes a failure list in the form both
+// stand-ins share (standins/FailList.h): comma-separated entries
+//     <name>[:<qualifier>][#n]
+// null or "" clears it; a list with an unknown entry is refused whole (the
+// hook returns false and nothing changes). The list is also read from
+// $PELLMARK_OUTLOOK_FAIL each time an application object is created (entries
+// add to those set by the hook); an unknown entry there makes the creation
+// fail with E_INVALIDARG and is reported on stderr. An entry makes the call
+// <name> fail with the code given below; the qualifier ":empty" makes it
+// succeed with a VT_EMPTY result instead, ":null" succeed with VT_DISPATCH
+// and a null object (both for calls that give an object); "#n" hits only the
 // n-th such call (counting from 1) after the list was set. Names:
 //     Create            class factory CreateInstance: CO_E_SERVER_EXEC_FAILURE
 //     OleRun            IRunnableObject::Run of the application: E_FAIL
@@ -18,7 +20,8 @@
 //     GetNameSpace, GetDefaultFolder, Items, GetFirst, GetNext, Add, Item,
 //     Count, Save, Name, StoreID, or any contact property read by name
 //                       Invoke of that member: DISP_E_EXCEPTION
-//     put:<Property>    property put of that member (e.g. put:FirstName):
+//     put:<Property>    property put of that writable item property (e.g.
+//                       put:FirstName; "put" alone: every put):
 //                       DISP_E_EXCEPTION
 // Names compare without regard to case. A failing call changes nothing.
 //
@@ -44,8 +47,9 @@ extern "C" {
 // Stand-in COM objects alive now (factories, application, namespace, folders,
 // collections, items). 0 once every reference has been released.
 long OlStandinLiveObjects(void);
-// Sets the failure list (see above); null or "" clears it.
-void OlStandinSetFail(const char* szList);
+// Sets the failure list (see above); null or "" clears it. False, with
+// nothing changed, when an entry is unknown.
+bool OlStandinSetFail(const char* szList);
 // Invoke calls of the member szName since the last reset (any kind: get, put,
 // method); null counts every Invoke. GetIDsOfNames calls are counted under
 // the name "GetIDsOfNames".
@@ -69,42 +73,3 @@ void OlStandinSetFixedTime(const SYSTEMTIME* pst);
 // "OUTLOOK.EXE help".
 int OlStandinCommand(int argc, const char* const* argv, FILE* out, FILE* err);
 }
-
-#include <dlfcn.h>
-#include <climits>
-#include <string>
-#include <unistd.h>
-
-// The hooks, looked up in <folder of the program>/olstandin.so.
-struct OlStandinHooks {
-    long (*LiveObjects)(void) = nullptr;
-    void (*SetFail)(const char*) = nullptr;
-    long (*CallCount)(const char*) = nullptr;
-    bool (*Destroyed)(char*, int) = nullptr;
-    void (*ResetCounts)(void) = nullptr;
-    bool (*DataFile)(char*, int) = nullptr;
-    void (*SetFixedTime)(const SYSTEMTIME*) = nullptr;
-    int (*Command)(int, const char* const*, FILE*, FILE*) = nullptr;
-
-    static std::string LibraryPath() {
-        char szExe[PATH_MAX] = {0};
-        ssize_t n = readlink("/proc/self/exe", szExe, sizeof(szExe) - 1);
-        std::string sPath = n > 0 ? std::string(szExe, (size_t)n) : std::string();
-        size_t nSlash = sPath.rfind('/');
-        return (nSlash == std::string::npos ? std::string(".") : sPath.substr(0, nSlash)) + "/olstandin.so";
-    }
-    // False when the library or one of its hooks cannot be found.
-    bool Load() {
-        void* h = dlopen(LibraryPath().c_str(), RTLD_NOW);
-        if (h == nullptr) return false;
-        LiveObjects = (long (*)(void))dlsym(h, "OlStandinLiveObjects");
-        SetFail = (void (*)(const char*))dlsym(h, "OlStandinSetFail");
-        CallCount = (long (*)(const char*))dlsym(h, "OlStandinCallCount");
-        Destroyed = (bool (*)(char*, int))dlsym(h, "OlStandinDestroyed");
-        ResetCounts = (void (*)(void))dlsym(h, "OlStandinResetCounts");
-        DataFile = (bool (*)(char*, int))dlsym(h, "OlStandinDataFile");
-        SetFixedTime = (void (*)(const SYSTEMTIME*))dlsym(h, "OlStandinSetFixedTime");
-        Command = (int (*)(int, const char* const*, FILE*, FILE*))dlsym(h, "OlStandinCommand");
-        return LiveObjects && SetFail && CallCount && Destroyed && ResetCounts && DataFile && SetFixedTime && Command;
-    }
-};

@@ -10,6 +10,8 @@
 #include <set>
 #include <tuple>
 
+#include "platform/win32/WinShell.h"
+
 namespace {
 
 // "PWAB" in the database header marks a file as one of ours.
@@ -67,16 +69,12 @@ uint32_t BigEndian32(const unsigned char* p) {
 CWabFile::~CWabFile() { sqlite3_close(m_pDb); }
 
 std::string CWabFile::DefaultPath() {
-    std::string sHome;
-    const char* szData = getenv("XDG_DATA_HOME");
-    if (szData != nullptr && *szData != '\0') {
-        sHome = szData;
-    } else {
-        const char* szHome = getenv("HOME");
-        sHome = std::string(szHome != nullptr ? szHome : "") + "/.local/share";
-    }
-    if (sHome.empty() || sHome.back() != '/') sHome += '/';
-    return sHome + "tessaro/PELLMARK/addressbook.wab";
+    // The program's own rule for the data home, so the default book lands in
+    // the program's data folder.
+    char szHome[MAX_PATH];
+    if (SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, szHome) != 0)
+        return std::string();
+    return std::string(szHome) + "/tessaro/PELLMARK/addressbook.wab";
 }
 
 bool CWabFile::MakeParentFolders(const std::string& sFile) {

@@ -35,8 +35,9 @@ public:
     CWabFile(const CWabFile&) = delete;
     CWabFile& operator=(const CWabFile&) = delete;
 
-    // "<data home>/tessaro/PELLMARK/addressbook.wab", the data home being
-    // $XDG_DATA_HOME, else $HOME/.local/share.
+    // "<data home>/tessaro/PELLMARK/addressbook.wab", the data home being the
+    // platform's CSIDL_COMMON_APPDATA (an absolute $XDG_DATA_HOME, else
+    // $HOME/.local/share), created when missing. Empty when there is none.
     static std::string DefaultPath();
     // Creates the folders of sFile's path that are missing.
     static bool MakeParentFolders(const std::string& sFile);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/wab/WabApi.h"
+#include "standins/FailList.h"
 #include "standins/wab32/WabFile.h"
 
 #define WAB_EXPORT extern "C" __attribute__((visibility("default")))
@@ -30,73 +31,30 @@ std::mutex g_Mutex;  // guards everything below
 std::unordered_map<void*, std::vector<void*>> g_Buffers;  // buffer -> its AllocateMore blocks
 std::map<std::string, long> g_CallCounts;
 
-struct CFailRule {
-    std::string sName;
-    std::string sQualifier;  // empty: every form of the call
-    long nNth = 0;           // 0: every call; else only the n-th match
-    long nSeen = 0;
-};
-std::vector<CFailRule> g_FailRules;
+// The calls a test can make fail, and the forms each can be narrowed to.
+const char* const kCallNames[] = {"wabopen",   "getpab",    "openentry",   "getcontentstable", "setcolumns",
+                                  "seekrow",   "queryrows", "getprops",    "templates",        "createentry",
+                                  "setprops",  "savechanges", "allocatebuffer", "allocatemore"};
+const char* const kQualifiers[][2] = {{"openentry", "container"}, {"openentry", "read"},
+                                      {"openentry", "mapi_modify"}, {"getprops", "entry"},
+                                      {"getprops", "container"},    {"templates", "missing"},
+                                      {"templates", "swapped"}};
 
-const char* const kCallNames[] = {"WABOpen",   "GetPAB",    "OpenEntry",   "GetContentsTable", "SetColumns",
-                                  "SeekRow",   "QueryRows", "GetProps",    "Templates",        "CreateEntry",
-                                  "SetProps",  "SaveChanges", "AllocateBuffer", "AllocateMore"};
-const char* const kQualifiers[][2] = {{"OpenEntry", "Container"}, {"OpenEntry", "Read"},
-                                      {"OpenEntry", "MAPI_MODIFY"}, {"GetProps", "Entry"},
-                                      {"GetProps", "Container"},    {"Templates", "Missing"},
-                                      {"Templates", "Swapped"}};
-
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return std::string();
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
+bool IsKnownFail(const std::string& sName, const std::string& sQualifier) {
+    for (const char* szName : kCallNames)
+        if (sName == szName && sQualifier.empty()) return true;
+    for (const auto& q : kQualifiers)
+        if (sName == q[0] && sQualifier == q[1]) return true;
+    return false;
 }
 
-bool ParseFailRules(const char* szCalls, std::vector<CFailRule>& rules) {
-    rules.clear();
-    std::string sAll = szCalls != nullptr ? szCalls : "";
-    size_t nPos = 0;
-    while (nPos <= sAll.size()) {
-        size_t nComma = sAll.find(',', nPos);
-        if (nComma == std::string::npos) nComma = sAll.size();
-        std::string sItem = Trim(sAll.substr(nPos, nComma - nPos));
-        nPos = nComma + 1;
-        if (sItem.empty()) continue;
-        CFailRule rule;
-        size_t nHash = sItem.find('#');
-        if (nHash != std::string::npos) {
-            std::string sNum = sItem.substr(nHash + 1);
-            char* pEnd = nullptr;
-            rule.nNth = strtol(sNum.c_str(), &pEnd, 10);
-            if (sNum.empty() || *pEnd != '\0' || rule.nNth <= 0) return false;
-            sItem = sItem.substr(0, nHash);
-        }
-        size_t nColon = sItem.find(':');
-        rule.sName = sItem.substr(0, nColon);
-        if (nColon != std::string::npos) rule.sQualifier = sItem.substr(nColon + 1);
-        bool bKnown = false;
-        for (const char* szName : kCallNames) bKnown = bKnown || rule.sName == szName;
-        if (bKnown && !rule.sQualifier.empty()) {
-            bKnown = false;
-            for (const auto& q : kQualifiers) bKnown = bKnown || (rule.sName == q[0] && rule.sQualifier == q[1]);
-        }
-        if (!bKnown) return false;
-        rules.push_back(rule);
-    }
-    return true;
-}
+CFailList g_FailList(IsKnownFail);
 
 // Counts the call and tells whether it is to fail.
 bool ShouldFail(const char* szCall, const char* szQualifier = "") {
     std::lock_guard<std::mutex> lock(g_Mutex);
     ++g_CallCounts[szCall];
-    bool bFail = false;
-    for (CFailRule& rule : g_FailRules) {
-        if (rule.sName != szCall || (!rule.sQualifier.empty() && rule.sQualifier != szQualifier)) continue;
-        if (rule.nNth == 0 || ++rule.nSeen == rule.nNth) bFail = true;
-    }
-    return bFail;
+    return g_FailList.Hit(szCall, {"", szQualifier}) >= 0;
 }
 
 // ---- Buffers -----------------------------------------------------------------
@@ -632,7 +590,7 @@ WAB_EXPORT HRESULT WABOpen(LPADRBOOK* lppAdrBook, LPWABOBJECT* lppWABObject, LPW
         sFile = lpWP->szFileName;
     if (sFile.empty()) {
         sFile = CWabFile::DefaultPath();
-        if (!CWabFile::MakeParentFolders(sFile)) return MAPI_E_NO_ACCESS;
+        if (sFile.empty() || !CWabFile::MakeParentFolders(sFile)) return MAPI_E_NO_ACCESS;
     }
 
     SessionPtr pSession = std::make_shared<CSession>();
@@ -663,9 +621,6 @@ WAB_EXPORT long WabStandinCallCount(const char* szCall) {
 }
 
 WAB_EXPORT int WabStandinSetFail(const char* szCalls) {
-    std::vector<CFailRule> rules;
-    if (!ParseFailRules(szCalls, rules)) return -1;
     std::lock_guard<std::mutex> lock(g_Mutex);
-    g_FailRules = rules;
-    return 0;
+    return g_FailList.Set(szCalls) ? 0 : -1;
 }

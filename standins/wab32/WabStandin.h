@@ -1,14 +1,18 @@
-// Test controls of the stand-in address book library (wab32.so). A test
-// looks these up with GetProcAddress on the library's handle and keeps its own
-// LoadLibraryA handle for as long as it uses them, so that the library (and
-// its counters) stays loaded when the code under test frees its handle.
+// Test controls of the stand-in address book library (wab32.so), exported
+// with C names. Tests reach them through the loader in
+// tests/support/StandinHooks.h, which keeps the library loaded so that its
+// counters stay valid when the code under test frees its handle.
 //
 // Making calls fail
 // -----------------
-// WabStandinSetFail takes a comma-separated list of call names; each listed
-// call then fails with the result shown below. An empty or none list clears
-// every failure. The environment variable PELLMARK_WAB_FAIL, when set, holds
-// the same kind of list and replaces the current one each time WABOpen runs.
+// WabStandinSetFail takes a failure list in the form both stand-ins share
+// (standins/FailList.h): comma-separated entries "Name[:Qualifier][#N]",
+// names and qualifiers without regard to case. Each listed call then fails
+// with the result shown below. An empty or null list clears every failure; a
+// list with an unknown entry is refused whole. The environment variable
+// PELLMARK_WAB_FAIL, when set, holds the same kind of list and replaces the
+// current one each time WABOpen runs; an unknown entry there makes WABOpen
+// fail with MAPI_E_INVALID_PARAMETER.
 //
 //   name                    fails                                    with
 //   WABOpen                 WABOpen (nothing is opened or created)   MAPI_E_CALL_FAILED
@@ -75,7 +79,3 @@ long WabStandinCallCount(const char* szCall);
 int WabStandinSetFail(const char* szCalls);
 
 }  // extern "C"
-
-typedef long (*LPWABSTANDINCOUNTER)(void);
-typedef long (*LPWABSTANDINCALLCOUNT)(const char*);
-typedef int (*LPWABSTANDINSETFAIL)(const char*);

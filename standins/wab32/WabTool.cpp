@@ -494,6 +494,10 @@ int main(int argc, char** argv) {
 
     if (sFile.empty()) {
         sFile = CWabFile::DefaultPath();
+        if (sFile.empty()) {
+            fprintf(stderr, "wabtool: no data home: set XDG_DATA_HOME or HOME\n");
+            return 1;
+        }
         if (bCreate && !CWabFile::MakeParentFolders(sFile)) {
             fprintf(stderr, "wabtool: cannot create the folder of %s\n", sFile.c_str());
             return 1;

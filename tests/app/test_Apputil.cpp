@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/Apputil.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "common/misc/CxIniUtil.h"
 #include "common/misc/WinUtil.h"
@@ -26,26 +27,19 @@ protected:
         m_ini = m_folder + "tessaro.ini";
         m_savedIni = g_IniFile.GetIniFile();
         g_IniFile.SetIniFile(m_ini.c_str());
-        const char* szXdg = getenv("XDG_DATA_HOME");
-        m_bHadXdg = szXdg != nullptr;
-        if (szXdg) m_savedXdg = szXdg;
         m_home = m_folder + "share";
-        setenv("XDG_DATA_HOME", m_home.c_str(), 1);
+        m_xdg.Set(m_home.c_str());
     }
     void TearDown() override {
         g_IniFile.SetIniFile(m_savedIni.c_str());
-        if (m_bHadXdg)
-            setenv("XDG_DATA_HOME", m_savedXdg.c_str(), 1);
-        else
-            unsetenv("XDG_DATA_HOME");
         SetShellExecuteHandler(nullptr);
         chmod(m_home.c_str(), 0755);  // so the folder can be removed
     }
     void SetIni(const std::string& text) { std::ofstream(m_ini, std::ios::binary) << text; }
     std::string IniBytes() const { return ReadFileBytes(m_ini); }
     TempDir m_dir{"pellmark_app"};
-    std::string m_folder = m_dir.Path(), m_ini, m_savedIni, m_home, m_savedXdg;
-    bool m_bHadXdg = false;
+    std::string m_folder = m_dir.Path(), m_ini, m_savedIni, m_home;
+    ScopedEnv m_xdg{"XDG_DATA_HOME", nullptr};
 };
 
 void ExpectDefaults(const AppSettings& s) {
@@ -183,7 +177,7 @@ TEST_F(AppTest, DataFolderFailuresLeaveTheBufferAlone) {
     // No room for the two levels below a data home of 250 characters, kept
     // inside the temporary folder because the data home itself is created.
     const std::string longHome = m_folder + std::string(250 - m_folder.size(), 'h');
-    setenv("XDG_DATA_HOME", longHome.c_str(), 1);
+    m_xdg.Set(longHome.c_str());
     EXPECT_FALSE(GetDataFolder(szFolder));
     EXPECT_STREQ(szFolder, "old");
 }
@@ -204,7 +198,7 @@ TEST_F(AppTest, HelpOpenersHandTheirTargetsToTheShell) {
     char szProgram[MAX_PATH];
     ASSERT_EQ(GetModuleFolder(nullptr, szProgram), 1);
     ASSERT_EQ(g_opened.size(), 3u);
-    EXPECT_EQ(g_opened[0], "open " + std::string(szProgram) + "PELLMARK.chm");
+    EXPECT_EQ(g_opened[0], "open " + std::string(szProgram) + "PELLMARK.html");
     EXPECT_EQ(g_opened[1], std::string("open ") + PELLMARK_ONLINE_HELP_URL);
     EXPECT_EQ(g_opened[2], std::string("open ") + PELLMARK_WEB_PAGE_URL);
 }

@@ -6,33 +6,24 @@
 #include <string>
 
 #include "platform/com/Com.h"
-#include "standins/outlook/OlStandin.h"
+#include "support/ScopedEnv.h"
+#include "support/StandinHooks.h"
+#include "support/TempDir.h"
 
 namespace {
 
 const CLSID kOutlookClsid = {0x0006F03A, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-std::string ProgramFolder() {
-    std::string s = OlStandinHooks::LibraryPath();
-    return s.substr(0, s.rfind('/') + 1);
-}
-
 // Each test writes its own registry file and points PELLMARK_REGISTRY at it.
 class ComApiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char szDir[] = "/tmp/comapiXXXXXX";
-        ASSERT_NE(mkdtemp(szDir), nullptr);
-        m_sDir = szDir;
-        setenv("XDG_DATA_HOME", m_sDir.c_str(), 1);
+        ASSERT_FALSE(m_Dir.Path().empty());
+        m_sDir = m_Dir.Path().substr(0, m_Dir.Path().size() - 1);
+        m_DataHome.Set(m_sDir.c_str());
         ASSERT_EQ(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
     }
-    void TearDown() override {
-        CoUninitialize();
-        unsetenv("PELLMARK_REGISTRY");
-        std::string sCmd = "rm -rf '" + m_sDir + "'";
-        ASSERT_EQ(system(sCmd.c_str()), 0);
-    }
+    void TearDown() override { CoUninitialize(); }
     // A registry with ProgID "Test.Class" -> sClsid -> sLibrary.
     void WriteRegistry(const std::string& sClsid, const std::string& sLibrary) {
         std::string sPath = m_sDir + "/test.reg";
@@ -42,9 +33,12 @@ protected:
         if (!sLibrary.empty())
             f << "[HKEY_CLASSES_ROOT\\CLSID\\" << sClsid << "\\InprocServer32]\r\n@=\"" << sLibrary << "\"\r\n";
         f.close();
-        setenv("PELLMARK_REGISTRY", sPath.c_str(), 1);
+        m_Registry.Set(sPath.c_str());
     }
-    std::string m_sDir;
+    TempDir m_Dir{"comapi"};
+    ScopedEnv m_DataHome{"XDG_DATA_HOME", nullptr};
+    ScopedEnv m_Registry{"PELLMARK_REGISTRY", nullptr};
+    std::string m_sDir;  // without the last '/'
 };
 
 TEST(Guid, TextFormRoundTripsAndRejectsMalformedText) {
@@ -90,7 +84,7 @@ TEST_F(ComApiTest, ProgIdLookupReadsTheRegistry) {
     EXPECT_EQ(CLSIDFromProgID(nullptr, &clsid), E_INVALIDARG);
     WriteRegistry("not a class", "");
     EXPECT_EQ(CLSIDFromProgID(u"Test.Class", &clsid), CO_E_CLASSSTRING);
-    setenv("PELLMARK_REGISTRY", (m_sDir + "/missing.reg").c_str(), 1);
+    m_Registry.Set((m_sDir + "/missing.reg").c_str());
     EXPECT_EQ(CLSIDFromProgID(u"Test.Class", &clsid), CO_E_CLASSSTRING);
 }
 

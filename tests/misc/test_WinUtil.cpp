@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "common/misc/WinUtil.h"
 #include "platform/win32/WinShell.h"
@@ -22,10 +23,9 @@ class WinUtilTest : public ::testing::Test {
 protected:
     void SetUp() override {
         m_registry = m_folder + "test.reg";
-        setenv("PELLMARK_REGISTRY", m_registry.c_str(), 1);
+        m_registryEnv.Set(m_registry.c_str());
     }
     void TearDown() override {
-        unsetenv("PELLMARK_REGISTRY");
         SetShellExecuteHandler(nullptr);
     }
     // A registry whose App Paths key has this "Path" (none: no such value).
@@ -38,6 +38,7 @@ protected:
     }
     TempDir m_dir{"pellmark_util"};
     std::string m_folder = m_dir.Path(), m_registry;
+    ScopedEnv m_registryEnv{"PELLMARK_REGISTRY", nullptr};
 };
 
 TEST_F(WinUtilTest, ModuleFolderEndsWithASeparator) {

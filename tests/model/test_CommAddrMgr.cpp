@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/model/CommAddrMgr.h"
+#include "model/fixtures/CompareWithWalk.h"
 #include "platform/win32/TextCopy.h"
 
 namespace {
@@ -353,7 +354,7 @@ std::vector<Mark> Marks(CommAddrMgr& mgr) {
 void ExpectIndexAgreesWithWalk(CommAddrMgr& mine, CommAddrMgr& other, const char* szWhat, bool bEveryOutcome) {
     ASSERT_TRUE(mine.CompareWith(&other));
     const std::vector<Mark> indexed = Marks(mine);
-    ASSERT_TRUE(mine.CompareWithWalk(&other));
+    ASSERT_TRUE(CompareWithWalk(&mine, &other));
     const std::vector<Mark> walked = Marks(mine);
     ASSERT_EQ(indexed.size(), walked.size());
     size_t nDiffer = 0;

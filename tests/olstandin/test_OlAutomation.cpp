@@ -4,6 +4,7 @@
 #include <string>
 
 #include "olstandin/fixtures/OlTestUtil.h"
+#include "support/ScopedEnv.h"
 
 namespace {
 
@@ -382,7 +383,7 @@ TEST_F(FailureTest, EachNamedCallFailsWhereTheStoreMakesIt) {
         {"put:FirstName", Step("put:FirstName", DISP_E_EXCEPTION)},
         {"Save", Step("Save", DISP_E_EXCEPTION)},
         {"Item", Step("Item", DISP_E_EXCEPTION)},
-        {" Nothing , Item@2 ", "done"},  // only the second "Item" call would fail
+        {" GetFirst#2 , Item#2 ", "done"},  // only a second "GetFirst" or "Item" call would fail
     };
     for (const Case& c : kCases) {
         m_Hooks.SetFail(c.szFail);
@@ -391,10 +392,31 @@ TEST_F(FailureTest, EachNamedCallFailsWhereTheStoreMakesIt) {
     }
     m_Hooks.SetFail(nullptr);
     // Read at every creation from the environment as well.
-    setenv("PELLMARK_OUTLOOK_FAIL", "GetDefaultFolder", 1);
+    ScopedEnv fail("PELLMARK_OUTLOOK_FAIL", "GetDefaultFolder");
     EXPECT_EQ(RunSequence(this), Step("GetDefaultFolder", DISP_E_EXCEPTION));
-    unsetenv("PELLMARK_OUTLOOK_FAIL");
+    fail.Set(nullptr);
     EXPECT_EQ(RunSequence(this), "done");
+}
+
+// A misspelt or unknown entry must not let a test pass without its failure:
+// the hook refuses the whole list, the environment's list stops the creation.
+TEST_F(FailureTest, UnknownEntriesAreRefused) {
+    std::string sOut;
+    ASSERT_EQ(RunOutlookExe("add contact FirstName=one", &sOut), 0) << sOut;
+    ASSERT_EQ(RunOutlookExe("add contact FirstName=two", &sOut), 0) << sOut;
+    const char* const kBad[] = {"GetDefaultFolders", "Items:nul", "put:EntryID", "put:Members", "Create:empty",
+                                "Save#0", "Save#", "Save#x", "Save#-1", "Save:", ":empty", "Item, Nothing"};
+    for (const char* szList : kBad) {
+        EXPECT_FALSE(m_Hooks.pfnSetFail(szList)) << szList;
+        EXPECT_EQ(RunSequence(this), "done") << szList;  // the earlier list stays cleared
+    }
+    ASSERT_TRUE(m_Hooks.SetFail("Save"));
+    EXPECT_FALSE(m_Hooks.pfnSetFail("Sav"));
+    EXPECT_EQ(RunSequence(this), Step("Save", DISP_E_EXCEPTION));  // a refused list changes nothing
+    m_Hooks.SetFail(nullptr);
+
+    ScopedEnv fail("PELLMARK_OUTLOOK_FAIL", "GetDefaultFolder,Nothing");
+    EXPECT_EQ(RunSequence(this), Step("CoCreateInstance", E_INVALIDARG));
 }
 
 TEST_F(FailureTest, FailedCallsChangeNothingAndCountsShowWhatWasCalled) {
@@ -403,14 +425,14 @@ TEST_F(FailureTest, FailedCallsChangeNothingAndCountsShowWhatWasCalled) {
     IDispatch* pItem = AddItem(pItems, 2);
     ASSERT_NE(pItem, nullptr);
     ASSERT_EQ(PutText(pItem, u"FirstName", u"Anna"), S_OK);
-    m_Hooks.SetFail("put:FirstName,Save@1,Item@2");
+    m_Hooks.SetFail("put:FirstName,Save#1,Item#2");
     EXPECT_EQ(PutText(pItem, u"FirstName", u"Bert"), DISP_E_EXCEPTION);
     EXPECT_EQ(GetText(pItem, u"FirstName"), u"Anna");
     EXPECT_EQ(Method(pItem, u"Save", {}, nullptr), DISP_E_EXCEPTION);
     EXPECT_EQ(GetLong(pItems, u"Count"), 0);  // not in the file
     EXPECT_EQ(Method(pItem, u"Save", {}, nullptr), S_OK);
     EXPECT_EQ(GetLong(pItems, u"Count"), 1);
-    // "@2": the second call fails, the first and third do not.
+    // "#2": the second call fails, the first and third do not.
     for (HRESULT hrExpected : {S_OK, DISP_E_EXCEPTION, S_OK}) {
         OlVar index, result;
         OlVar::I4(&index.v, 1);

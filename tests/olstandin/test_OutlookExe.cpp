@@ -117,16 +117,14 @@ TEST_F(OutlookExe, CarriesItsVersionWhereTheRegistrySaysItIs) {
 
 TEST_F(OutlookExe, RegistryValueNamesAnotherContactsFile) {
     // The build's registrations plus the value that moves the file.
-    std::string sBin = OlStandinHooks::LibraryPath();
-    sBin = sBin.substr(0, sBin.rfind('/') + 1);
-    std::ifstream in(sBin + "pellmark.reg");
+    std::ifstream in(ProgramFolder() + "pellmark.reg");
     std::stringstream reg;
     reg << in.rdbuf();
     std::string sFile = m_sHome + "/elsewhere.db";
     reg << "\r\n[HKEY_CURRENT_USER\\Software\\Pellmark\\OutlookStandin]\r\n\"ContactsFile\"=\"" << sFile << "\"\r\n";
     std::string sReg = m_sHome + "/test.reg";
     std::ofstream(sReg) << reg.str();
-    setenv("PELLMARK_REGISTRY", sReg.c_str(), 1);
+    m_Registry.Set(sReg.c_str());
 
     char szFile[1024];
     ASSERT_TRUE(m_Hooks.DataFile(szFile, sizeof(szFile)));
@@ -141,18 +139,18 @@ TEST_F(OutlookExe, RegistryValueNamesAnotherContactsFile) {
     std::string sOut;
     ASSERT_EQ(RunOutlookExe("--file '" + sFile + "' list", &sOut), 0);
     EXPECT_EQ(sOut.compare(0, 2, "1\t"), 0) << sOut;
-    unsetenv("PELLMARK_REGISTRY");
+    m_Registry.Set(nullptr);
     ASSERT_EQ(RunOutlookExe("list", &sOut), 0);  // the default file is untouched
     EXPECT_EQ(sOut, "");
 
     // A file that is no Contacts file is refused, not read or overwritten.
     std::ofstream(sFile, std::ios::trunc) << "This is not a database, just text that happens to be here.\n";
-    setenv("PELLMARK_REGISTRY", sReg.c_str(), 1);
+    m_Registry.Set(sReg.c_str());
     IDispatch* pApp = nullptr;
     EXPECT_EQ(CreateApplication(&pApp), CO_E_SERVER_EXEC_FAILURE);
     EXPECT_EQ(pApp, nullptr);
     EXPECT_EQ(RunOutlookExe("list", &sOut), 1) << sOut;
-    unsetenv("PELLMARK_REGISTRY");
+    m_Registry.Set(nullptr);
     std::ifstream check(sFile);
     std::string sFirst;
     std::getline(check, sFirst);

@@ -215,8 +215,8 @@ TEST_F(OlReadTest, ReadFailures) {
         {"Items", false, 0, "[!!!] - Failed to get the \"Items\" property of the Contact folder. hr=0x80020009"},
         {"Items:null", false, 0, "[!!!] - Failed to get the \"Items\" property of the Contact folder. hr=0x0"},
         {"GetFirst", true, 0, nullptr},
-        {"GetNext@2", true, 2, nullptr},
-        {"GetNext:null@1", true, 1, nullptr},
+        {"GetNext#2", true, 2, nullptr},
+        {"GetNext:null#1", true, 1, nullptr},
         {"FirstName", true, 3, nullptr},
     };
     for (const char* sz : {"Anna", "Bob", "Carl"}) AddItem("contact", {std::string("FirstName=") + sz, "LastName=L"});

@@ -43,9 +43,7 @@ TEST_F(WabStandinTest, NamedFileIsCreatedAndDefaultBookLivesInTheDataHome) {
     // No parameter block, a none name and an empty name all open one default
     // book under $XDG_DATA_HOME, created with its folders on first use.
     std::string sHome = Path("home");
-    const char* szOldHome = getenv("XDG_DATA_HOME");
-    std::string sOldHome = szOldHome != nullptr ? szOldHome : "";
-    ASSERT_EQ(setenv("XDG_DATA_HOME", sHome.c_str(), 1), 0);
+    ScopedEnv home("XDG_DATA_HOME", sHome);
     std::string sDefault = sHome + "/tessaro/PELLMARK/addressbook.wab";
     {
         CTestBook book;
@@ -71,10 +69,23 @@ TEST_F(WabStandinTest, NamedFileIsCreatedAndDefaultBookLivesInTheDataHome) {
         ASSERT_EQ(rows.size(), 1u);
         EXPECT_EQ(rows[0].sName, "Bo");
     }
-    if (szOldHome != nullptr)
-        setenv("XDG_DATA_HOME", sOldHome.c_str(), 1);
-    else
-        unsetenv("XDG_DATA_HOME");
+    // The data home follows the program's rule: a relative $XDG_DATA_HOME is
+    // ignored for $HOME/.local/share, and with neither there is no default.
+    {
+        ScopedEnv homeVar("HOME", Path("user"));
+        home.Set("relative/data");
+        CTestBook book;
+        ASSERT_EQ(m_pfnWABOpen(&book.pAdrBook, &book.pWabObject, nullptr, 0), S_OK);
+        EXPECT_TRUE(FileExists(Path("user") + "/.local/share/tessaro/PELLMARK/addressbook.wab"));
+        EXPECT_FALSE(FileExists("relative"));
+        book.Close();
+        homeVar.Set(nullptr);
+        EXPECT_EQ(m_pfnWABOpen(&book.pAdrBook, &book.pWabObject, nullptr, 0), MAPI_E_NO_ACCESS);
+        EXPECT_EQ(book.pAdrBook, nullptr);
+        home.Set(nullptr);
+        EXPECT_EQ(m_pfnWABOpen(&book.pAdrBook, &book.pWabObject, nullptr, 0), MAPI_E_NO_ACCESS);
+        EXPECT_FALSE(FileExists("/.local/share/tessaro/PELLMARK/addressbook.wab"));
+    }
 
     // A file in a folder that does not exist cannot be created.
     CTestBook book;
@@ -258,7 +269,7 @@ TEST_F(WabStandinTest, ChangesReachTheFileOnlyOnSaveChanges) {
     EXPECT_EQ(EntryText(reader, sId, PR_COMPANY_NAME), "Old Co");
 
     // A failed save stores nothing; the next one stores the change.
-    ASSERT_EQ(m_pfnSetFail("SaveChanges#1"), 0);
+    ASSERT_EQ(m_Hooks.pfnSetFail("SaveChanges#1"), 0);
     EXPECT_EQ(pEntry->SaveChanges(0), MAPI_E_CALL_FAILED);
     EXPECT_EQ(EntryText(reader, sId, PR_COMPANY_NAME), "Old Co");
     EXPECT_EQ(pEntry->SaveChanges(0), S_OK);
@@ -426,30 +437,31 @@ TEST_F(WabStandinTest, ChosenCallsFail) {
         CTestBook book;
         OpenPab(book, sFile);
         std::string sId = ListRows(book).at(0).sEntryId;
-        ASSERT_EQ(m_pfnSetFail(c.szFail), 0);
+        ASSERT_EQ(m_Hooks.pfnSetFail(c.szFail), 0);
         EXPECT_EQ(c.call(book, sId), c.hrExpected);
-        ASSERT_EQ(m_pfnSetFail(""), 0);
+        ASSERT_EQ(m_Hooks.pfnSetFail(""), 0);
     }
 
     // WABOpen itself, from the list and from the environment.
     CTestBook book;
-    ASSERT_EQ(m_pfnSetFail("WABOpen"), 0);
+    ASSERT_EQ(m_Hooks.pfnSetFail("WABOpen"), 0);
     EXPECT_EQ(Open(book, sFile), MAPI_E_CALL_FAILED);
     EXPECT_EQ(book.pAdrBook, nullptr);
-    ASSERT_EQ(setenv("PELLMARK_WAB_FAIL", "GetPAB, QueryRows#2", 1), 0);
+    m_FailEnv.Set("GetPAB, QueryRows#2");
     ASSERT_EQ(Open(book, sFile), S_OK);  // the environment replaced the list
     EXPECT_EQ(getPab(book, ""), MAPI_E_CALL_FAILED);
     book.Close();
-    ASSERT_EQ(setenv("PELLMARK_WAB_FAIL", "NoSuchCall", 1), 0);
+    m_FailEnv.Set("NoSuchCall");
     EXPECT_EQ(Open(book, sFile), MAPI_E_INVALID_PARAMETER);
-    unsetenv("PELLMARK_WAB_FAIL");
+    m_FailEnv.Set(nullptr);
 
     // "#N" fails the N-th matching call only; unknown names change nothing.
-    for (const char* szBad : {"NoSuchCall", "OpenEntry:Nothing", "QueryRows#0", "QueryRows#x", "GetPAB,Bad"})
-        EXPECT_EQ(m_pfnSetFail(szBad), -1) << szBad;
-    ASSERT_EQ(m_pfnSetFail(""), 0);
+    for (const char* szBad : {"NoSuchCall", "OpenEntry:Nothing", "QueryRows#0", "QueryRows#x", "QueryRows#-1",
+                              "QueryRows:", "GetProps:Read", ":Entry", "GetPAB,Bad", "GetPAB@2"})
+        EXPECT_EQ(m_Hooks.pfnSetFail(szBad), -1) << szBad;
+    ASSERT_EQ(m_Hooks.pfnSetFail(""), 0);
     OpenPab(book, sFile);
-    ASSERT_EQ(m_pfnSetFail("QueryRows#2"), 0);
+    ASSERT_EQ(m_Hooks.pfnSetFail("queryrows#2"), 0);  // names ignore case
     LPMAPITABLE pTable = nullptr;
     ASSERT_EQ(book.pPab->GetContentsTable(0, &pTable), S_OK);
     HRESULT results[3];
@@ -474,7 +486,7 @@ TEST_F(WabStandinTest, TemplatesCanBeMissingOrOutOfOrder) {
     ULONG cValues = 0;
     LPSPropValue pProps = nullptr;
 
-    ASSERT_EQ(m_pfnSetFail("Templates:Missing"), 0);
+    ASSERT_EQ(m_Hooks.pfnSetFail("Templates:Missing"), 0);
     ASSERT_EQ(book.pPab->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &cValues, &pProps),
               MAPI_W_ERRORS_RETURNED);
     ASSERT_EQ(cValues, 2u);
@@ -482,7 +494,7 @@ TEST_F(WabStandinTest, TemplatesCanBeMissingOrOutOfOrder) {
     EXPECT_EQ(pProps[1].ulPropTag, PROP_TAG(PT_ERROR, PROP_ID(PR_DEF_CREATE_DL)));
     book.pWabObject->FreeBuffer(pProps);
 
-    ASSERT_EQ(m_pfnSetFail("Templates:Swapped"), 0);
+    ASSERT_EQ(m_Hooks.pfnSetFail("Templates:Swapped"), 0);
     ASSERT_EQ(book.pPab->GetProps(reinterpret_cast<LPSPropTagArray>(&tags), 0, &cValues, &pProps), S_OK);
     ASSERT_EQ(cValues, 2u);
     EXPECT_EQ(pProps[0].ulPropTag, PR_DEF_CREATE_DL);
@@ -493,20 +505,20 @@ TEST_F(WabStandinTest, TemplatesCanBeMissingOrOutOfOrder) {
 TEST_F(WabStandinTest, BuffersAndObjectsAreCountedAndOutliveTheBook) {
     CTestBook book;
     OpenPab(book, Path("c.wab"));
-    EXPECT_EQ(m_pfnLiveObjects(), 3);  // address book, WAB object, container
+    EXPECT_EQ(m_Hooks.LiveObjects(), 3);  // address book, WAB object, container
 
     // Blocks from AllocateMore go with their parent.
     LPVOID pParent = nullptr, pChild = nullptr;
     ASSERT_EQ(book.pWabObject->AllocateBuffer(16, &pParent), S_OK);
     ASSERT_EQ(book.pWabObject->AllocateMore(32, pParent, &pChild), S_OK);
-    EXPECT_EQ(m_pfnOutstandingBuffers(), 1);
+    EXPECT_EQ(m_Hooks.OutstandingBuffers(), 1);
     EXPECT_EQ(book.pWabObject->FreeBuffer(pChild), MAPI_E_INVALID_PARAMETER);
     EXPECT_EQ(book.pWabObject->FreeBuffer(pParent), S_OK);
     EXPECT_EQ(book.pWabObject->FreeBuffer(pParent), MAPI_E_INVALID_PARAMETER);  // freed twice
     EXPECT_EQ(book.pWabObject->FreeBuffer(nullptr), S_OK);
-    EXPECT_EQ(m_pfnBadFrees() - m_nBadFreesBefore, 2);
-    m_nBadFreesBefore = m_pfnBadFrees();
-    EXPECT_EQ(m_pfnOutstandingBuffers(), 0);
+    EXPECT_EQ(m_Hooks.BadFrees() - m_nBadFreesBefore, 2);
+    m_nBadFreesBefore = m_Hooks.BadFrees();
+    EXPECT_EQ(m_Hooks.OutstandingBuffers(), 0);
 
     // The container still works after the book and the WAB object are gone,
     // as it does while the store closes.
@@ -514,11 +526,11 @@ TEST_F(WabStandinTest, BuffersAndObjectsAreCountedAndOutliveTheBook) {
     book.pWabObject->Release();
     book.pAdrBook = nullptr;
     book.pWabObject = nullptr;
-    EXPECT_EQ(m_pfnLiveObjects(), 1);
+    EXPECT_EQ(m_Hooks.LiveObjects(), 1);
     LPMAPITABLE pTable = nullptr;
     ASSERT_EQ(book.pPab->GetContentsTable(0, &pTable), S_OK);
     EXPECT_EQ(pTable->AddRef(), 2u);
     EXPECT_EQ(pTable->Release(), 1u);
     EXPECT_EQ(pTable->Release(), 0u);
-    EXPECT_EQ(m_pfnLiveObjects(), 1);
+    EXPECT_EQ(m_Hooks.LiveObjects(), 1);
 }

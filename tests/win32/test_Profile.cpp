@@ -80,6 +80,8 @@ TEST_F(ProfileTest, ReadsValuesWithWindowsRules) {
         {"comment is no key", kFile, "Main", ";Commented", "def", 64, "def"},
         {"second section of a name unseen", kFile, "Main", "Later", "def", 64, "def"},
         {"LF line ends", "[A]\nK=v\nL=w", "a", "L", "def", 64, "w"},
+        {"CR line ends", "[A]\rK=v\rL=w\r", "a", "L", "def", 64, "w"},
+        {"mixed line ends", "[A]\r\nK=v\rL=w\nM=x", "a", "M", "def", 64, "x"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.szName);
@@ -107,6 +109,24 @@ TEST_F(ProfileTest, ListsSectionAndKeyNames) {
     n = GetPrivateProfileStringA(nullptr, nullptr, "", buf, 5, m_file.c_str());  // cut
     EXPECT_EQ(n, 3u);
     EXPECT_EQ(std::string(buf, 5), std::string("One\0\0", 5));
+
+    // Only lines with a key are listed; a NUL byte hides nothing after it.
+    using namespace std::string_literals;
+    const std::string kFiles[] = {
+        "[One]\r\nA=1\r\nNoEquals\r\n; B=comment\r\n\r\nB=2\r\n[Two]\r\n",
+        "[One]\r\nA=1\r\n\0junk\r\nB=2\r\n[Two]\r\n"s,
+        "[One]\rA=1\0\rB=2\r[Two]"s,
+    };
+    for (const std::string& sFile : kFiles) {
+        SCOPED_TRACE(sFile);
+        std::ofstream(m_file, std::ios::binary | std::ios::trunc) << sFile;
+        n = GetPrivateProfileStringA("One", nullptr, "", buf, sizeof(buf), m_file.c_str());
+        EXPECT_EQ(std::string(buf, n + 1), std::string("A\0B\0\0", 5));
+        n = GetPrivateProfileStringA(nullptr, nullptr, "", buf, sizeof(buf), m_file.c_str());
+        EXPECT_EQ(std::string(buf, n + 1), std::string("One\0Two\0\0", 9));
+        EXPECT_EQ(GetPrivateProfileStringA("one", "b", "", buf, sizeof(buf), m_file.c_str()), 1u);
+        EXPECT_STREQ(buf, "2");
+    }
 }
 
 struct WriteCase {
@@ -126,7 +146,9 @@ TEST_F(ProfileTest, WritesKeepEverythingElseInPlace) {
          "; note\r\n[A]\r\nx=1\r\n\r\n[S]\r\nK=new\r\nM=2\r\n"},
         {"new key after the section's last line", "[S]\r\nA=1\r\n\r\n[T]\r\nB=2\r\n", "S", "K", "v", TRUE,
          "[S]\r\nA=1\r\nK=v\r\n\r\n[T]\r\nB=2\r\n"},
-        {"new section appended", "[A]\r\nx=1\r\n", "S", "K", "v", TRUE, "[A]\r\nx=1\r\n\r\n[S]\r\nK=v\r\n"},
+        {"new section appended, no blank line", "[A]\r\nx=1\r\n", "S", "K", "v", TRUE,
+         "[A]\r\nx=1\r\n[S]\r\nK=v\r\n"},
+        {"CR lines", "[A]\rx=1\r", "A", "y", "2", TRUE, "[A]\r\nx=1\r\ny=2\r\n"},
         {"no last line end, LF lines", "[A]\nx=1", "A", "y", "2", TRUE, "[A]\r\nx=1\r\ny=2\r\n"},
         {"empty value", "[S]\r\nK=v\r\n", "S", "K", "", TRUE, "[S]\r\nK=\r\n"},
         {"key deleted", "[S]\r\nK=v\r\nL=w\r\n", "S", "k", nullptr, TRUE, "[S]\r\nL=w\r\n"},

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "platform/win32/WinReg.h"
 
@@ -14,14 +15,13 @@ namespace {
 
 class RegistryTest : public ::testing::Test {
 protected:
-    void SetUp() override { setenv("PELLMARK_REGISTRY", m_file.c_str(), 1); }
-    void TearDown() override { unsetenv("PELLMARK_REGISTRY"); }
     void WriteRegistry(const std::string& text) {
         std::ofstream out(m_file, std::ios::binary | std::ios::trunc);
         out << text;
     }
     TempDir m_dir{"pellmark_reg"};
     std::string m_file = m_dir.File("test.reg");
+    ScopedEnv m_registry{"PELLMARK_REGISTRY", m_file};
 };
 
 const char kGoodFile[] =
@@ -203,7 +203,7 @@ TEST_F(RegistryTest, FileIsNamedByTheVariableElseBesideTheProgram) {
     ASSERT_TRUE(GetRegistryFilePath(szPath, sizeof(szPath)));
     EXPECT_EQ(std::string(szPath), m_file);
 
-    unsetenv("PELLMARK_REGISTRY");
+    m_registry.Set(nullptr);
     ASSERT_TRUE(GetRegistryFilePath(szPath, sizeof(szPath)));
     std::string expected = std::filesystem::read_symlink("/proc/self/exe").parent_path().string() + "/pellmark.reg";
     EXPECT_EQ(std::string(szPath), expected);

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "platform/win32/WinShell.h"
 
@@ -25,30 +26,12 @@ const HRESULT kNotFound = (HRESULT)0x80070002u;
 // variables are put back afterwards.
 class ShellTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        for (const char* szName : {"XDG_DATA_HOME", "HOME", "PATH"}) {
-            const char* szValue = getenv(szName);
-            m_saved.push_back({szName, szValue ? szValue : "", szValue != nullptr});
-        }
-        setenv("HOME", m_folder.c_str(), 1);
-        unsetenv("XDG_DATA_HOME");
-    }
-    void TearDown() override {
-        for (const auto& s : m_saved)
-            if (s.bSet)
-                setenv(s.szName, s.strValue.c_str(), 1);
-            else
-                unsetenv(s.szName);
-        SetShellExecuteHandler(nullptr);
-    }
-    struct Saved {
-        const char* szName;
-        std::string strValue;
-        bool bSet;
-    };
-    std::vector<Saved> m_saved;
+    void TearDown() override { SetShellExecuteHandler(nullptr); }
     TempDir m_dir{"pellmark_shell"};
     std::string m_folder = m_dir.Path().substr(0, m_dir.Path().size() - 1);  // no trailing separator
+    ScopedEnv m_home{"HOME", m_folder};
+    ScopedEnv m_xdg{"XDG_DATA_HOME", nullptr};
+    ScopedEnv m_path{"PATH", getenv("PATH")};
 };
 
 TEST_F(ShellTest, DataHomeComesFromTheVariablesAndIsCreatedOnRequest) {
@@ -67,11 +50,11 @@ TEST_F(ShellTest, DataHomeComesFromTheVariablesAndIsCreatedOnRequest) {
         SCOPED_TRACE(c.szName);
         std::filesystem::remove_all(m_folder + "/.local");
         if (!c.szXdg)
-            unsetenv("XDG_DATA_HOME");
+            m_xdg.Set(nullptr);
         else if (c.szXdg[0] == '/')
-            setenv("XDG_DATA_HOME", (m_folder + c.szXdg).c_str(), 1);
+            m_xdg.Set((m_folder + c.szXdg).c_str());
         else
-            setenv("XDG_DATA_HOME", c.szXdg, 1);
+            m_xdg.Set(c.szXdg);
         std::string expected = m_folder + c.szExpected;
         char szPath[MAX_PATH] = "untouched";
         EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szPath), kNotFound);
@@ -87,14 +70,14 @@ TEST_F(ShellTest, FolderPathFailuresLeaveTheBufferAlone) {
     char szPath[MAX_PATH] = "untouched";
     EXPECT_EQ(SHGetFolderPathA(nullptr, 0x001a /* CSIDL_APPDATA */, nullptr, 0, szPath), kInvalidArg);
     EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA, nullptr, 0, nullptr), kInvalidArg);
-    setenv("XDG_DATA_HOME", ("/" + std::string(MAX_PATH, 'x')).c_str(), 1);
+    m_xdg.Set(("/" + std::string(MAX_PATH, 'x')).c_str());
     EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, szPath), kFail);
     // A file where the folder should be cannot be made a folder.
     std::ofstream(m_folder + "/file") << "x";
-    setenv("XDG_DATA_HOME", (m_folder + "/file/data").c_str(), 1);
+    m_xdg.Set((m_folder + "/file/data").c_str());
     EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, szPath), kFail);
-    unsetenv("XDG_DATA_HOME");
-    unsetenv("HOME");
+    m_xdg.Set(nullptr);
+    m_home.Set(nullptr);
     EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_COMMON_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, szPath), kFail);
     EXPECT_STREQ(szPath, "untouched");
 }
@@ -147,7 +130,7 @@ TEST_F(ShellTest, OpenStartsXdgOpenWithTheTargetAsOneArgument) {
           << ".tmp' '" << out << "'\n";
     }
     chmod(script.c_str(), 0755);
-    setenv("PATH", (bin + ":/usr/bin:/bin").c_str(), 1);
+    m_path.Set((bin + ":/usr/bin:/bin").c_str());
 
     auto waitForArgs = [&]() {
         // The detached program runs on its own; wait (bounded) for its record.

@@ -93,10 +93,29 @@ TEST(WinTime, SystemTimeToVariantTimeDropsMillisecondsAndRejectsBadParts) {
     ASSERT_TRUE(SystemTimeToVariantTime(&st, &d));
     EXPECT_EQ(d, 29222.5);
 
+    // Years 0 to 99 are two-digit years: 0-49 in 2000-2049, 50-99 in 1950-1999.
+    const struct {
+        SYSTEMTIME st;
+        double dExpected;
+    } twoDigit[] = {
+        {{0, 1, 0, 1, 0, 0, 0, 0}, 36526.0},     // 1 January 2000
+        {{24, 2, 0, 29, 12, 0, 0, 0}, 45351.5},  // 29 February 2024, noon
+        {{49, 12, 0, 31, 0, 0, 0, 0}, 54788.0},  // 31 December 2049
+        {{50, 1, 0, 1, 0, 0, 0, 0}, 18264.0},    // 1 January 1950
+        {{99, 12, 0, 31, 0, 0, 0, 0}, 36525.0},  // 31 December 1999
+        {{0, 0, 0, 1, 0, 0, 0, 0}, 36495.0},     // month 0 of 2000: December 1999
+    };
+    for (const auto& c : twoDigit) {
+        SYSTEMTIME in = c.st;
+        d = 7.0;
+        EXPECT_TRUE(SystemTimeToVariantTime(&in, &d)) << in.wYear;
+        EXPECT_EQ(d, c.dExpected) << in.wYear;
+    }
+
     const SYSTEMTIME bad[] = {
         {1980, 13, 0, 1, 0, 0, 0, 0},   // month above 12
         {1980, 1, 0, 32, 0, 0, 0, 0},   // day above 31
-        {99, 12, 0, 31, 0, 0, 0, 0},    // before 1 January 100
+        {100, 1, 0, 0, 0, 0, 0, 0},     // day 0 of year 100: before 1 January 100
         {10000, 1, 0, 1, 0, 0, 0, 0},   // after 31 December 9999
     };
     for (SYSTEMTIME b : bad) {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/win32/WinLibrary.h"
-#include "wab32/fixtures/WabStandinFixture.h"
+#include "support/StandinHooks.h"
 
 namespace {
 

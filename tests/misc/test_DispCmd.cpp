@@ -189,6 +189,15 @@ TEST_F(DispCmdTest, UnknownNameIsLoggedWithTheLookupCode) {
     EXPECT_EQ(m_Hooks.CallCount(nullptr), 0);  // no Invoke follows a failed lookup
     EXPECT_EQ(LogMessages(), std::vector<std::string>{
                                  "[!!!] - Failed to call IDispatch->GetIDsOfNames, Name=NoSuchProperty, hr=0x80020006"});
+    // A wide name is written as UTF-8; a lone surrogate has no UTF-8 form.
+    ClearLog();
+    EXPECT_EQ(m_pItem->GetStringProperty(u"Gr\u00FC\u00DFe \U0001F600", szBuf, sizeof(szBuf)), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(m_pItem->GetStringProperty(u"a\xD800" u"b", szBuf, sizeof(szBuf)), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(LogMessages(),
+              (std::vector<std::string>{"[!!!] - Failed to call IDispatch->GetIDsOfNames, Name=Gr\xC3\xBC\xC3\x9F"
+                                        "e \xF0\x9F\x98\x80, hr=0x80020006",
+                                        "[!!!] - Failed to call IDispatch->GetIDsOfNames, Name=a\xEF\xBF\xBD"
+                                        "b, hr=0x80020006"}));
 }
 
 TEST_F(DispCmdTest, TextIsCutToTheBufferOnACharacterBoundary) {
@@ -227,7 +236,11 @@ TEST_F(DispCmdTest, AValueOfAnotherTypeOrAFailedCallLeavesTheOutputAlone) {
     EXPECT_EQ(m_pItem->GetLongProperty(u"FirstName", &n), 1);
     EXPECT_EQ(m_pItem->GetDateProperty(u"FirstName", &dt), 1);
     EXPECT_EQ(m_pItem->GetDispatchProperty(u"FirstName", &pDisp), 1);
+    // No place for the value: 1, whatever the property holds.
     EXPECT_EQ(m_pItem->GetDispatchProperty(u"FirstName", nullptr), 1);
+    EXPECT_EQ(m_pItem->GetStringProperty(u"FirstName", nullptr, 8), 1);
+    EXPECT_EQ(m_pItem->GetLongProperty(u"Gender", nullptr), 1);
+    EXPECT_EQ(m_pItem->GetDateProperty(u"Birthday", nullptr), 1);
 
     m_Hooks.SetFail("FirstName,Gender,Birthday");
     EXPECT_EQ(m_pItem->GetStringProperty(u"FirstName", szBuf, sizeof(szBuf)), DISP_E_EXCEPTION);
