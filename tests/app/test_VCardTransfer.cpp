@@ -8,6 +8,7 @@
 
 #include "app/VCardTransfer.h"
 #include "app/fixtures/SyncStores.h"
+#include "common/misc/CxDebugUtil.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -28,8 +29,10 @@ class VCardTransferTest : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_stores.HooksLoaded());
-        m_history.RemoveAll();
+        // Failed writes are logged: into the test's folder, not the working one.
+        g_DebugUtil.SetFolder(m_dir.Path().c_str());
     }
+    void TearDown() override { g_DebugUtil.SetFolder("./"); }
     bool Outlook() const { return GetParam() == VCARD_STORE_OUTLOOK; }
     // Seeds the store under test only, then opens both.
     void Seed(const std::vector<CommAddr>& addrs) {
