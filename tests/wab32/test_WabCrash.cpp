@@ -98,4 +98,28 @@ TEST_F(WabCrash, KilledBatchesLeaveWholeBatchesInOrder) {
     }
 }
 
+// A book being made when the process dies is made again at the next open,
+// never refused as someone else's.
+TEST_F(WabCrash, KilledWhileMakingABookLeavesOneThatOpens) {
+    const std::string sFile = Path("new.wab");
+    auto body = [&] {
+        CWabFile file;
+        int64_t nId = 0;
+        return file.Open(sFile, true) == CWabFile::OPEN_OK &&
+               file.Save(&nId, true, MAPI_MAILUSER, Named("First"), {}, false) == CWabFile::SAVE_OK;
+    };
+    int nPoints = KillPoints::Count(body);
+    ASSERT_GT(nPoints, 1);
+    for (int nKill = 1; nKill <= nPoints; ++nKill) {
+        SCOPED_TRACE(testing::Message() << "killed at point " << nKill << " of " << nPoints);
+        for (const char* szSuffix : {"", "-journal"}) remove((sFile + szSuffix).c_str());
+        ASSERT_EQ(KillPoints::Run(body, nKill), nKill);
+        CWabFile file;
+        ASSERT_EQ(file.Open(sFile, true), CWabFile::OPEN_OK) << file.Error();
+        std::vector<CWabEntryRow> rows;
+        ASSERT_TRUE(file.ListEntries(rows));
+        EXPECT_LE(rows.size(), 1u);
+    }
+}
+
 }  // namespace
