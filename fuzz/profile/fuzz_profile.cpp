@@ -40,7 +40,16 @@ std::map<std::pair<std::string, std::string>, std::string> ReadAll(const std::st
     return all;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
+// Names as the reader compares them: blanks around them dropped, ASCII
+// case ignored.
+std::string Trimmed(const std::string& s) {
+    const char* const kBlanks = " \t\r\v\f";
+    size_t b = s.find_first_not_of(kBlanks);
+    return b == std::string::npos ? std::string() : s.substr(b, s.find_last_not_of(kBlanks) - b + 1);
+}
+
+bool SameName(const std::string& sA, const std::string& sB) {
+    std::string a = Trimmed(sA), b = Trimmed(sB);
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];

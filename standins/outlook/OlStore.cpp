@@ -65,14 +65,15 @@ bool ReadSchema(sqlite3* pDb, SchemaRows* pRows) {
 }
 
 // True when pDb holds exactly the tables and indexes a new Contacts file
-// gets: nothing more (no views, no triggers), nothing less.
+// gets: nothing more (no views, no triggers), nothing less; or nothing at
+// all (a file whose making was cut short).
 bool IsContactsSchema(sqlite3* pDb) {
     SchemaRows ours, theirs;
     sqlite3* pMem = nullptr;
     bool bOk = sqlite3_open_v2(":memory:", &pMem, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
                sqlite3_exec(pMem, kSchema, nullptr, nullptr, nullptr) == SQLITE_OK && ReadSchema(pMem, &ours);
     sqlite3_close(pMem);
-    return bOk && ReadSchema(pDb, &theirs) && ours == theirs;
+    return bOk && ReadSchema(pDb, &theirs) && (theirs.empty() || ours == theirs);
 }
 
 // SQLite's guards for a file that may come from elsewhere: no writes to the
@@ -180,10 +181,16 @@ std::shared_ptr<OlStore> OlStore::Open(const std::string& sPath, std::string* ps
         *psError = "not a Contacts file";
         return nullptr;
     }
-    // WAL keeps each save a cheap, crash-safe commit.
+    // WAL keeps each save a cheap, crash-safe commit. The tables are made in
+    // one transaction, so a crash never leaves some of them.
     if (!pStore->Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=ON;") ||
-        !pStore->Exec(kSchema)) {
+        !pStore->Exec("BEGIN IMMEDIATE")) {
         *psError = sqlite3_errmsg(pStore->m_pDb);
+        return nullptr;
+    }
+    if (!pStore->Exec(kSchema) || !pStore->Exec("COMMIT")) {
+        *psError = sqlite3_errmsg(pStore->m_pDb);
+        pStore->Exec("ROLLBACK");
         return nullptr;
     }
     {

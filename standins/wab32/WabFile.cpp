@@ -191,6 +191,9 @@ CWabFile::OpenResult CWabFile::CheckFile(const std::string& sFile) {
         Fail(sFile.c_str());
         return OPEN_FAILED;
     }
+    // Nothing at all: a book whose making was cut short before its first
+    // commit, made now.
+    if (theirs.empty()) return InitSchema() ? OPEN_OK : OPEN_FAILED;
     if (theirs != ours) {
         m_sError = sFile + ": not an address book";
         return OPEN_NOT_OURS;

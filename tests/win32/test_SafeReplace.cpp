@@ -78,6 +78,7 @@ TEST_F(SafeReplace, KilledAtEveryPointLeavesAWholeVersion) {
     std::ofstream(sFile, std::ios::binary) << kOld;
     int nPoints = KillPoints::Count(body);
     ASSERT_GE(nPoints, kRounds * 2 * 3);
+    RecordProperty("kill_points", nPoints);
     for (int nKill = 1; nKill <= nPoints; ++nKill) {
         SCOPED_TRACE(testing::Message() << "killed at point " << nKill << " of " << nPoints);
         std::ofstream(sFile, std::ios::binary | std::ios::trunc) << kOld;
