@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
 #include "common/misc/CxDebugUtil.h"
+#include "common/model/CommAddrIndex.h"
 #include "common/model/CommAddrMgr.h"
 #include "common/oe/CxWab.h"
 #include "common/outlook/OlAddr.h"
@@ -32,53 +32,36 @@ bool HasEqualCounterpart(CommAddrMgr* pMgr, const CommAddr* pAddr) {
 
 }  // namespace
 
-// One store's contact list indexed by identity, answering as FindAddr does
-// without walking the whole list for every row of a two-way run. The index
+// One store's contact list indexed by identity for a two-way run. The index
 // is taken at the start of the run; writes change records in place (same
 // identity) or append new ones, and an identity that gained a record since
 // is looked up by FindAddr itself.
 class ContactIndex {
 public:
-    explicit ContactIndex(CommAddrMgr* pMgr) : m_pMgr(pMgr), m_nCount(pMgr ? pMgr->GetCount() : 0) {
-        if (pMgr == nullptr) return;
-        m_groups.reserve(m_nCount);
-        for (CommAddr* p = pMgr->GetFirst(); p; p = pMgr->GetNext()) {
-            pMgr->MakeContactKey(p, &m_sKey);
-            m_groups[m_sKey].push_back(p);
-        }
-    }
+    explicit ContactIndex(CommAddrMgr* pMgr) : m_index(pMgr), m_nCount(pMgr ? pMgr->GetCount() : 0) {}
 
     // FindAddr's result and found record for pAddr.
     int Find(const CommAddr* pAddr, CommAddr** ppFound) {
-        if (m_pMgr == nullptr) return ADDR_NOT_FOUND;
-        m_pMgr->MakeContactKey(pAddr, &m_sKey);
-        if (m_grown.count(m_sKey) != 0) return m_pMgr->FindAddr(pAddr, ppFound, nullptr);
-        auto it = m_groups.find(m_sKey);
-        if (it == m_groups.end()) return ADDR_NOT_FOUND;
-        // The walk stops at the first equal counterpart, else reports the last.
-        for (CommAddr* q : it->second) {
-            if (q == pAddr || m_pMgr->IsSameContent(pAddr, q)) {
-                *ppFound = q;
-                return ADDR_FOUND_SAME;
-            }
-        }
-        *ppFound = it->second.back();
-        return ADDR_FOUND_DIFF;
+        CommAddrMgr* pMgr = m_index.GetAddrMgr();
+        if (pMgr == nullptr) return ADDR_NOT_FOUND;
+        pMgr->MakeContactKey(pAddr, &m_sKey);
+        if (m_grown.count(m_sKey) != 0) return pMgr->FindAddr(pAddr, ppFound, nullptr);
+        return m_index.Find(m_sKey, pAddr, ppFound);
     }
 
     // After a write of pAddr into the list: when the list grew, pAddr's
     // identity has a record the index does not hold.
     void AfterWrite(const CommAddr* pAddr) {
-        if (m_pMgr == nullptr || m_pMgr->GetCount() == m_nCount) return;
-        m_nCount = m_pMgr->GetCount();
-        m_pMgr->MakeContactKey(pAddr, &m_sKey);
+        CommAddrMgr* pMgr = m_index.GetAddrMgr();
+        if (pMgr == nullptr || pMgr->GetCount() == m_nCount) return;
+        m_nCount = pMgr->GetCount();
+        pMgr->MakeContactKey(pAddr, &m_sKey);
         m_grown.insert(m_sKey);
     }
 
 private:
-    CommAddrMgr* m_pMgr;
+    CommAddrIndex m_index;
     DWORD m_nCount;
-    std::unordered_map<std::string, std::vector<CommAddr*>> m_groups;
     std::unordered_set<std::string> m_grown;
     std::string m_sKey;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/misc/CxDebugUtil.h"
+#include "common/model/CommAddrIndex.h"
 #include "common/model/CommAddrMgr.h"
 #include "common/oe/CxWab.h"
 #include "common/outlook/OlAddr.h"
@@ -102,13 +103,7 @@ bool VCardTransfer::Import(const char* szPath, int nStore, VCardImportResult& re
     // first equal counterpart, else the last differing one). Each identity
     // of the file is looked up once, before anything is written for it, so
     // the index taken now stays right through the import.
-    std::unordered_map<std::string, std::vector<CommAddr*>> listByKey;
-    listByKey.reserve(pMgr->GetCount());
-    std::string sKey;
-    for (CommAddr* p = pMgr->GetFirst(); p != nullptr; p = pMgr->GetNext()) {
-        pMgr->MakeContactKey(p, &sKey);
-        listByKey[sKey].push_back(p);
-    }
+    const CommAddrIndex listIndex(pMgr);
 
     const size_t nCount = addrs.size();
     int nLastPercent = -1;
@@ -119,18 +114,7 @@ bool VCardTransfer::Import(const char* szPath, int nStore, VCardImportResult& re
             continue;
         }
         CommAddr* pFound = nullptr;
-        int nFound = ADDR_NOT_FOUND;
-        auto it = listByKey.find(keys[i]);
-        if (it != listByKey.end()) {
-            nFound = ADDR_FOUND_DIFF;
-            pFound = it->second.back();
-            for (CommAddr* q : it->second) {
-                if (pMgr->IsSameContent(pAddr, q)) {
-                    nFound = ADDR_FOUND_SAME;
-                    break;
-                }
-            }
-        }
+        const int nFound = listIndex.Find(keys[i], pAddr, &pFound);
         if (nFound == ADDR_FOUND_SAME) {
             ++result.nUnchanged;
         } else if (Write(nStore, pAddr, nFound == ADDR_FOUND_DIFF ? pFound : nullptr)) {

@@ -36,6 +36,28 @@ void MakePathBox(QLineEdit* edt) {
     edt->setStyleSheet(QStringLiteral("QLineEdit { background: #c0dcc0; }"));
 }
 
+void AddLogPathRows(QWidget* pParent, QGridLayout* grid, int nRow, QLineEdit** pEdtFolder, QPushButton** pBtnFolder,
+                    QLineEdit** pEdtFile, QPushButton** pBtnFile) {
+    const char* const names[2][2] = {{"edtFolder", "btnFolder"}, {"edtFile", "btnFile"}};
+    const char* const captions[2] = {"Log Folder:", "Log File:"};
+    QLineEdit** edits[2] = {pEdtFolder, pEdtFile};
+    QPushButton** buttons[2] = {pBtnFolder, pBtnFile};
+    for (int i = 0; i < 2; ++i) {
+        auto* edt = new QLineEdit(pParent);
+        edt->setObjectName(QString::fromLatin1(names[i][0]));
+        MakePathBox(edt);
+        auto* btn = new QPushButton(QStringLiteral("..."), pParent);
+        btn->setObjectName(QString::fromLatin1(names[i][1]));
+        btn->setFixedWidth(28);
+        btn->setProperty("narrow", true);
+        grid->addWidget(new QLabel(QString::fromLatin1(captions[i]), pParent), nRow + i, 0);
+        grid->addWidget(edt, nRow + i, 1);
+        grid->addWidget(btn, nRow + i, 2);
+        *edits[i] = edt;
+        *buttons[i] = btn;
+    }
+}
+
 void LoadLogPathBoxes(QLineEdit* edtFolder, QPushButton* btnFolder, QLineEdit* edtFile, QPushButton* btnFile) {
     char szFolder[MAX_PATH];
     if (GetDataFolder(szFolder)) {
@@ -89,27 +111,8 @@ TfmDebug::TfmDebug(QWidget* pOwner) : QDialog(pOwner) {
 
     auto* grpInfo = new QGroupBox(QStringLiteral(" Debug Information "), this);
     grpInfo->setObjectName(QStringLiteral("grpInfo"));
-    edtFolder = new QLineEdit(grpInfo);
-    edtFolder->setObjectName(QStringLiteral("edtFolder"));
-    btnFolder = new QPushButton(QStringLiteral("..."), grpInfo);
-    btnFolder->setObjectName(QStringLiteral("btnFolder"));
-    edtFile = new QLineEdit(grpInfo);
-    edtFile->setObjectName(QStringLiteral("edtFile"));
-    btnFile = new QPushButton(QStringLiteral("..."), grpInfo);
-    btnFile->setObjectName(QStringLiteral("btnFile"));
-    MakePathBox(edtFolder);
-    MakePathBox(edtFile);
-    for (QPushButton* btn : {btnFolder, btnFile}) {
-        btn->setFixedWidth(28);
-        btn->setProperty("narrow", true);
-    }
     auto* gridInfo = new QGridLayout(grpInfo);
-    gridInfo->addWidget(new QLabel(QStringLiteral("Log Folder:"), grpInfo), 0, 0);
-    gridInfo->addWidget(edtFolder, 0, 1);
-    gridInfo->addWidget(btnFolder, 0, 2);
-    gridInfo->addWidget(new QLabel(QStringLiteral("Log File:"), grpInfo), 1, 0);
-    gridInfo->addWidget(edtFile, 1, 1);
-    gridInfo->addWidget(btnFile, 1, 2);
+    AddLogPathRows(grpInfo, gridInfo, 0, &edtFolder, &btnFolder, &edtFile, &btnFile);
     connect(btnFolder, &QPushButton::clicked, this, &TfmDebug::btnFolderClick);
     connect(btnFile, &QPushButton::clicked, this, &TfmDebug::btnFileClick);
 

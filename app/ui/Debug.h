@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class CxClickLabel;
@@ -52,3 +53,9 @@ void LoadLogPathBoxes(QLineEdit* edtFolder, QPushButton* btnFolder, QLineEdit* e
 void OpenLogFile(QWidget* pOwner, const QString& szFile);
 // The read-only look of the path boxes (money green).
 void MakePathBox(QLineEdit* edt);
+// The "Log Folder:" and "Log File:" rows of those dialogs, made as children
+// of pParent and put into grid at rows nRow and nRow + 1: a label, a path box
+// (MakePathBox) and a narrow "..." button each, named edtFolder, btnFolder,
+// edtFile and btnFile and returned through the last four arguments.
+void AddLogPathRows(QWidget* pParent, QGridLayout* grid, int nRow, QLineEdit** pEdtFolder, QPushButton** pBtnFolder,
+                    QLineEdit** pEdtFile, QPushButton** pBtnFile);

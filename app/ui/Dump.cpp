@@ -48,28 +48,9 @@ TfmDump::TfmDump(QWidget* pOwner) : QDialog(pOwner), m_pOwner(pOwner) {
         grpInfo);
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
     lblInfo->setWordWrap(true);
-    edtFolder = new QLineEdit(grpInfo);
-    edtFolder->setObjectName(QStringLiteral("edtFolder"));
-    btnFolder = new QPushButton(QStringLiteral("..."), grpInfo);
-    btnFolder->setObjectName(QStringLiteral("btnFolder"));
-    edtFile = new QLineEdit(grpInfo);
-    edtFile->setObjectName(QStringLiteral("edtFile"));
-    btnFile = new QPushButton(QStringLiteral("..."), grpInfo);
-    btnFile->setObjectName(QStringLiteral("btnFile"));
-    MakePathBox(edtFolder);
-    MakePathBox(edtFile);
-    for (QPushButton* btn : {btnFolder, btnFile}) {
-        btn->setFixedWidth(28);
-        btn->setProperty("narrow", true);
-    }
     auto* gridInfo = new QGridLayout(grpInfo);
     gridInfo->addWidget(lblInfo, 0, 0, 1, 3);
-    gridInfo->addWidget(new QLabel(QStringLiteral("Log Folder:"), grpInfo), 1, 0);
-    gridInfo->addWidget(edtFolder, 1, 1);
-    gridInfo->addWidget(btnFolder, 1, 2);
-    gridInfo->addWidget(new QLabel(QStringLiteral("Log File:"), grpInfo), 2, 0);
-    gridInfo->addWidget(edtFile, 2, 1);
-    gridInfo->addWidget(btnFile, 2, 2);
+    AddLogPathRows(grpInfo, gridInfo, 1, &edtFolder, &btnFolder, &edtFile, &btnFile);
     connect(btnFolder, &QPushButton::clicked, this, &TfmDump::btnFolderClick);
     connect(btnFile, &QPushButton::clicked, this, &TfmDump::btnFileClick);
 

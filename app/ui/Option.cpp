@@ -81,23 +81,12 @@ TfmOption::TfmOption(QWidget* pOwner) : QDialog(pOwner) {
         g->addWidget(rbtnNothing = NewRadio(gbConflict, "rbtnNothing", "Do Nothing"), 1, 1);
     }
 
-    auto* gbWab = new QGroupBox(" More WAB Options ", this);
-    gbWab->setObjectName("gbWabOptions");
-    {
-        auto* g = new QGridLayout(gbWab);
-        g->addWidget(rbtnWABDef = NewRadio(gbWab, "rbtnWABDef", "Default WAB File"), 0, 0);
-        g->addWidget(rbtnWABSpec = NewRadio(gbWab, "rbtnWABSpec", "Specific WAB File"), 1, 0);
-        edtWABFile = new QLineEdit(gbWab);
-        edtWABFile->setObjectName("edtWABFile");
-        edtWABFile->setMinimumWidth(260);
-        btnWABBrowse = new QPushButton("...", gbWab);
-        btnWABBrowse->setObjectName("btnWABBrowse");
-        btnWABBrowse->setFixedWidth(30);
-        btnWABBrowse->setAutoDefault(false);
-        g->addWidget(edtWABFile, 1, 1);
-        g->addWidget(btnWABBrowse, 1, 2);
-    }
-    m_pWabChoice = new WabFileChoice(this, rbtnWABDef, rbtnWABSpec, edtWABFile, btnWABBrowse);
+    m_pWabChoice = new WabFileChoice(this, " More WAB Options ");
+    QGroupBox* gbWab = m_pWabChoice->GetGroupBox();
+    rbtnWABDef = m_pWabChoice->GetDefaultButton();
+    rbtnWABSpec = m_pWabChoice->GetSpecificButton();
+    edtWABFile = m_pWabChoice->GetFileBox();
+    btnWABBrowse = m_pWabChoice->GetBrowseButton();
 
     btnOK = new QPushButton("OK", this);
     btnOK->setObjectName("btnOK");

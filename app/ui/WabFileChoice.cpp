@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
@@ -30,14 +32,25 @@ bool IsUsableWabFile(const QByteArray& szPath) {
     return access(szPath.constData(), R_OK) == 0;
 }
 
-WabFileChoice::WabFileChoice(QWidget* pDialog, QRadioButton* rbtnWABDef, QRadioButton* rbtnWABSpec,
-                             QLineEdit* edtWABFile, QPushButton* btnWABBrowse)
-    : QObject(pDialog),
-      m_pDialog(pDialog),
-      m_rbtnDef(rbtnWABDef),
-      m_rbtnSpec(rbtnWABSpec),
-      m_edtFile(edtWABFile),
-      m_btnBrowse(btnWABBrowse) {
+WabFileChoice::WabFileChoice(QWidget* pDialog, const char* szCaption) : QObject(pDialog), m_pDialog(pDialog) {
+    m_gbWab = new QGroupBox(QString::fromUtf8(szCaption), pDialog);
+    m_gbWab->setObjectName("gbWabOptions");
+    auto* g = new QGridLayout(m_gbWab);
+    m_rbtnDef = new QRadioButton("Default WAB File", m_gbWab);
+    m_rbtnDef->setObjectName("rbtnWABDef");
+    m_rbtnSpec = new QRadioButton("Specific WAB File", m_gbWab);
+    m_rbtnSpec->setObjectName("rbtnWABSpec");
+    m_edtFile = new QLineEdit(m_gbWab);
+    m_edtFile->setObjectName("edtWABFile");
+    m_edtFile->setMinimumWidth(260);
+    m_btnBrowse = new QPushButton("...", m_gbWab);
+    m_btnBrowse->setObjectName("btnWABBrowse");
+    m_btnBrowse->setFixedWidth(30);
+    m_btnBrowse->setAutoDefault(false);
+    g->addWidget(m_rbtnDef, 0, 0);
+    g->addWidget(m_rbtnSpec, 1, 0);
+    g->addWidget(m_edtFile, 1, 1);
+    g->addWidget(m_btnBrowse, 1, 2);
     connect(m_rbtnDef, &QRadioButton::clicked, this, &WabFileChoice::rbtnWABDefClick);
     connect(m_rbtnSpec, &QRadioButton::clicked, this, &WabFileChoice::rbtnWABSpecClick);
     connect(m_btnBrowse, &QPushButton::clicked, this, &WabFileChoice::btnWABBrowseClick);

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -18,10 +19,19 @@ bool IsUsableWabFile(const QByteArray& szPath);
 class WabFileChoice : public QObject {
     Q_OBJECT
 public:
-    // Takes the dialog's controls (owned by the dialog) and connects the two
-    // radio buttons' click handlers and the browse button.
-    WabFileChoice(QWidget* pDialog, QRadioButton* rbtnWABDef, QRadioButton* rbtnWABSpec, QLineEdit* edtWABFile,
-                  QPushButton* btnWABBrowse);
+    // Builds the group box "gbWabOptions" captioned szCaption, a child of
+    // pDialog for the dialog to lay out: "Default WAB File" (rbtnWABDef) above
+    // "Specific WAB File" (rbtnWABSpec), the name box (edtWABFile, at least
+    // 260 wide) and a 30-wide "..." button (btnWABBrowse, not auto-default)
+    // beside the second; connects the radio buttons and the browse button.
+    WabFileChoice(QWidget* pDialog, const char* szCaption);
+
+    // The controls built, owned by the dialog.
+    QGroupBox* GetGroupBox() const { return m_gbWab; }
+    QRadioButton* GetDefaultButton() const { return m_rbtnDef; }
+    QRadioButton* GetSpecificButton() const { return m_rbtnSpec; }
+    QLineEdit* GetFileBox() const { return m_edtFile; }
+    QPushButton* GetBrowseButton() const { return m_btnBrowse; }
 
     // Ticks "Specific WAB File" with WabName in the box when WabName is not
     // empty, else "Default WAB File"; runs the ticked button's handler.
@@ -40,6 +50,7 @@ public:
 
 private:
     QWidget* m_pDialog;
+    QGroupBox* m_gbWab;
     QRadioButton* m_rbtnDef;
     QRadioButton* m_rbtnSpec;
     QLineEdit* m_edtFile;

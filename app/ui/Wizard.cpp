@@ -79,27 +79,12 @@ TfmWizard::TfmWizard(QWidget* pOwner) : QDialog(pOwner) {
         g->setColumnStretch(1, 1);
     }
 
-    auto* gbWab = new QGroupBox(" WAB Options ", this);
-    gbWab->setObjectName("gbWabOptions");
-    {
-        auto* g = new QGridLayout(gbWab);
-        rbtnWABDef = new QRadioButton("Default WAB File", gbWab);
-        rbtnWABDef->setObjectName("rbtnWABDef");
-        rbtnWABSpec = new QRadioButton("Specific WAB File", gbWab);
-        rbtnWABSpec->setObjectName("rbtnWABSpec");
-        edtWABFile = new QLineEdit(gbWab);
-        edtWABFile->setObjectName("edtWABFile");
-        edtWABFile->setMinimumWidth(260);
-        btnWABBrowse = new QPushButton("...", gbWab);
-        btnWABBrowse->setObjectName("btnWABBrowse");
-        btnWABBrowse->setFixedWidth(30);
-        btnWABBrowse->setAutoDefault(false);
-        g->addWidget(rbtnWABDef, 0, 0);
-        g->addWidget(rbtnWABSpec, 1, 0);
-        g->addWidget(edtWABFile, 1, 1);
-        g->addWidget(btnWABBrowse, 1, 2);
-    }
-    m_pWabChoice = new WabFileChoice(this, rbtnWABDef, rbtnWABSpec, edtWABFile, btnWABBrowse);
+    m_pWabChoice = new WabFileChoice(this, " WAB Options ");
+    QGroupBox* gbWab = m_pWabChoice->GetGroupBox();
+    rbtnWABDef = m_pWabChoice->GetDefaultButton();
+    rbtnWABSpec = m_pWabChoice->GetSpecificButton();
+    edtWABFile = m_pWabChoice->GetFileBox();
+    btnWABBrowse = m_pWabChoice->GetBrowseButton();
 
     cbShow = new QCheckBox("Show this Synchronizer Wizard at software startup.", this);
     cbShow->setObjectName("cbShow");

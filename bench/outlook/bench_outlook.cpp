@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -14,7 +13,7 @@
 #include "common/outlook/OlAddr.h"
 #include "platform/com/Com.h"
 #include "platform/win32/TextCopy.h"
-#include "support/StandinHooks.h"
+#include "support/StandinRegistry.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -24,15 +23,9 @@ std::string g_sDir;
 // Points the registry at the stand-in and the Contacts file at sFile.
 void UseContactsFile(const std::string& sFile) {
     const std::string sReg = g_sDir + "bench.reg";
-    std::ofstream out(sReg, std::ios::binary | std::ios::trunc);
-    out << "Windows Registry Editor Version 5.00\r\n\r\n"
-        << "[HKEY_CLASSES_ROOT\\Outlook.Application\\CLSID]\r\n"
-        << "@=\"{0006F03A-0000-0000-C000-000000000046}\"\r\n\r\n"
-        << "[HKEY_CLASSES_ROOT\\CLSID\\{0006F03A-0000-0000-C000-000000000046}\\InprocServer32]\r\n"
-        << "@=\"" << OlStandinHooks::LibraryPath() << "\"\r\n\r\n"
-        << "[HKEY_CURRENT_USER\\Software\\Pellmark\\OutlookStandin]\r\n"
-        << "\"ContactsFile\"=\"" << sFile << "\"\r\n";
-    out.close();
+    StandinRegistry reg;
+    reg.sContactsFile = sFile;
+    reg.Write(sReg);
     setenv("PELLMARK_REGISTRY", sReg.c_str(), 1);
 }
 

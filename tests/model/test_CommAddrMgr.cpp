@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/model/CommAddrIndex.h"
 #include "common/model/CommAddrMgr.h"
 #include "model/fixtures/CompareWithWalk.h"
 #include "platform/win32/TextCopy.h"
@@ -374,22 +375,58 @@ void ExpectIndexAgreesWithWalk(CommAddrMgr& mine, CommAddrMgr& other, const char
     EXPECT_GT(nStatusCount[ADDR_STATUS_DIFF], 0) << szWhat;
 }
 
+// The generated cases, each made into an address book list and an Outlook
+// list from one seed.
+const GeneratedCase kGeneratedCases[] = {
+    {"large groups", "aA", 2, 2, true, {}, {}, 2500},
+    {"small groups", "aAbBcC", 4, 1, false, {}, {}, 2500},
+    {"dates in both lists", "aA", 2, 2, false, {1, 67}, {43, 66, 24}, 1500},
+    {"repeated ids", "aAb", 2, 2, false, {37, 1, 37, 79}, {24, 8, 24}, 1500},
+};
+
+void GeneratePair(const GeneratedCase& c, CommAddrMgr* pWab, CommAddrMgr* pOl) {
+    std::mt19937 rng(20261211);
+    Generate(rng, c, pWab);
+    Generate(rng, c, pOl);
+}
+
 TEST(CompareWith, IndexGivesTheWalksAnswersOnGeneratedRecords) {
-    const GeneratedCase cases[] = {
-        {"large groups", "aA", 2, 2, true, {}, {}, 2500},
-        {"small groups", "aAbBcC", 4, 1, false, {}, {}, 2500},
-        {"dates in both lists", "aA", 2, 2, false, {1, 67}, {43, 66, 24}, 1500},
-        {"repeated ids", "aAb", 2, 2, false, {37, 1, 37, 79}, {24, 8, 24}, 1500},
-    };
-    for (const GeneratedCase& c : cases) {
-        std::mt19937 rng(20261211);
+    for (const GeneratedCase& c : kGeneratedCases) {
         CommAddrMgr wab;
         CommAddrMgr ol;
-        Generate(rng, c, &wab);
-        Generate(rng, c, &ol);
+        GeneratePair(c, &wab, &ol);
         ExpectIndexAgreesWithWalk(wab, ol, c.szName, true);
         ExpectIndexAgreesWithWalk(ol, wab, c.szName, true);
         ExpectIndexAgreesWithWalk(wab, wab, c.szName, false);
+    }
+}
+
+// The identity index answers every lookup as the walk does, for records of
+// the other list and for the indexed list's own records.
+TEST(CommAddrIndex, FindGivesFindAddrsAnswersOnGeneratedRecords) {
+    for (const GeneratedCase& c : kGeneratedCases) {
+        CommAddrMgr wab;
+        CommAddrMgr ol;
+        GeneratePair(c, &wab, &ol);
+        const CommAddrIndex index(&ol);
+        int nStatusCount[4] = {};
+        for (CommAddrMgr* pFrom : {&wab, &ol}) {
+            std::vector<CommAddr*> records;
+            for (CommAddr* p = pFrom->GetFirst(); p; p = pFrom->GetNext()) records.push_back(p);
+            for (CommAddr* pAddr : records) {
+                CommAddr* pWalked = nullptr;
+                CommAddr* pIndexed = nullptr;
+                const int nWalked = ol.FindAddr(pAddr, &pWalked, nullptr);
+                ASSERT_EQ(index.Find(pAddr, &pIndexed), nWalked) << c.szName;
+                ASSERT_EQ(pIndexed, pWalked) << c.szName;
+                nStatusCount[nWalked]++;
+            }
+        }
+        EXPECT_GT(nStatusCount[ADDR_FOUND_SAME], 0) << c.szName;
+        EXPECT_GT(nStatusCount[ADDR_NOT_FOUND], 0) << c.szName;
+        EXPECT_GT(nStatusCount[ADDR_FOUND_DIFF], 0) << c.szName;
+        EXPECT_EQ(index.Find(nullptr, nullptr), -1);
+        EXPECT_EQ(CommAddrIndex(nullptr).Find(wab.GetFirst(), nullptr), ADDR_NOT_FOUND);
     }
 }
 
