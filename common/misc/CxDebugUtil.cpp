@@ -49,7 +49,8 @@ void CxDebugUtil::PrintV(int nLevel, const char* szFile, int nLine, const char* 
     // One byte more than a message keeps: the byte after the cut tells
     // whether the cut falls inside a character, and then it moves back.
     std::vector<char> message(kMessageSize + 1);
-    int n = vsnprintf(message.data(), message.size(), szFormat ? szFormat : "", args);
+    int n = -1;
+    if (szFormat) n = vsnprintf(message.data(), message.size(), szFormat, args);
     message[n < 0 ? 0 : Utf8FitLength(message.data(), kMessageSize - 1)] = '\0';
     Write(nLevel, szFile, nLine, message.data());
 }
