@@ -11,6 +11,7 @@
 #include "common/misc/CxFile.h"
 #include "common/misc/CxList.h"
 #include "platform/win32/TextCopy.h"
+#include "platform/win32/WinFileIo.h"
 
 SyncHistoryMgr g_SyncHistory;
 
@@ -61,7 +62,7 @@ bool SyncHistoryMgr::Save() {
     for (SyncHistoryRec* pRec = GetFirst(); bOk && pRec; pRec = GetNext()) bOk = WriteRecord(pRec);
     bOk = bOk && m_pFile->Flush();
     m_pFile->Close();
-    if (bOk && rename(tmp.c_str(), m_szFile) != 0) bOk = false;
+    if (bOk && WinFileRename(tmp.c_str(), m_szFile) != 0) bOk = false;
     if (!bOk) unlink(tmp.c_str());
     return bOk;
 }

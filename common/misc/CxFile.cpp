@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/WinFileIo.h"
+
 CxFile::CxFile() : m_fp(nullptr) {}
 
 CxFile::~CxFile() { Close(); }
@@ -28,7 +30,7 @@ bool CxFile::Close() {
 
 bool CxFile::Flush() {
     if (!m_fp) return false;
-    return fflush(m_fp) == 0 && fsync(fileno(m_fp)) == 0;
+    return fflush(m_fp) == 0 && WinFileSync(fileno(m_fp)) == 0;
 }
 
 bool CxFile::ReadBytes(void* pDst, size_t nLen) { return fread(pDst, 1, nLen, m_fp) == nLen; }
