@@ -44,6 +44,8 @@ struct BadFile {
     bool bWabShown, bOlShown;
 };
 
+void PrintTo(const BadFile& c, std::ostream* pOut) { *pOut << c.szName; }
+
 class StartupBadFiles : public MainTestEnv, public ::testing::WithParamInterface<BadFile> {
 public:
     using MainTestEnv::DataFolder;
