@@ -1,9 +1,11 @@
-// The history file when the process saving it is killed: after every kill
-// point the file loads as the old or the new history, whole.
+// The history file when the process saving it is killed, or a write, sync or
+// rename fails: the file is the old or the new history, whole.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "app/SyncHistory.h"
@@ -81,6 +83,39 @@ TEST(HistoryCrash, KilledAtEveryPointOfASaveLeavesAWholeHistory) {
         EXPECT_EQ(std::filesystem::file_size(after.GetFile()), nBytes);
     }
     EXPECT_TRUE(bSawOld && bSawNew);
+}
+
+std::string Bytes(const std::string& sPath) {
+    std::ifstream in(sPath, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+TEST(HistoryCrash, FailedWriteSyncOrRenameKeepsTheOldFileAndNoTemporary) {
+    TempDir dir{"pellmark_histfail"};
+    ScopedEnv home{"XDG_DATA_HOME", dir.Path() + "share"};
+    ASSERT_TRUE(SaveRecords(kOld));
+    SyncHistoryMgr probe;
+    ASSERT_TRUE(probe.Load());
+    const std::string sFile = probe.GetFile();
+    const std::string sOld = Bytes(sFile);
+    for (WinFileOp op : {WINFILE_WRITE, WINFILE_FSYNC, WINFILE_RENAME}) {
+        for (int nCall : {1, 7}) {
+            if (op != WINFILE_WRITE && nCall > 1) continue;  // one sync and one rename per save
+            SCOPED_TRACE(testing::Message() << "op " << op << " call " << nCall);
+            WinFileIoFailAt(op, nCall, EIO);
+            EXPECT_FALSE(SaveRecords(kOld + 1));
+            WinFileIoFailAt(op, 0, 0);
+            EXPECT_EQ(Bytes(sFile), sOld);
+            size_t nFiles = 0;
+            for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(sFile).parent_path()))
+                nFiles += e.is_regular_file() ? 1 : 0;
+            EXPECT_EQ(nFiles, 1u);
+        }
+    }
+    EXPECT_TRUE(SaveRecords(kOld + 1));
+    EXPECT_NE(Bytes(sFile), sOld);
 }
 
 }  // namespace
