@@ -11,10 +11,11 @@
 #include "common/misc/CxFile.h"
 #include "common/misc/CxList.h"
 #include "platform/win32/TextCopy.h"
+#include "platform/win32/WinFileIo.h"
 
 SyncHistoryMgr g_SyncHistory;
 
-SyncHistoryMgr::SyncHistoryMgr() : m_pList(new CxList()), m_pFile(new CxFile()) { m_szFile[0] = '\0'; }
+SyncHistoryMgr::SyncHistoryMgr() : m_pList(new CxList()), m_pFile(new CxFile()), m_bDamaged(false) { m_szFile[0] = '\0'; }
 
 SyncHistoryMgr::~SyncHistoryMgr() {
     RemoveAll();
@@ -34,19 +35,32 @@ bool SyncHistoryMgr::MakePath() {
 }
 
 bool SyncHistoryMgr::Load() {
-    if (!MakePath() || !m_pFile->Open(m_szFile, "rb")) return false;
+    m_bDamaged = false;
+    if (!MakePath()) return false;
+    if (!m_pFile->Open(m_szFile, "rb")) {
+        m_bDamaged = access(m_szFile, F_OK) == 0;
+        return false;
+    }
     int nCount = 0;
-    if (m_pFile->ReadInt(&nCount)) {
+    // The bytes the records read take, to tell a whole file from one with
+    // bytes after its records.
+    long nRead = 4;
+    m_bDamaged = !m_pFile->ReadInt(&nCount);
+    if (!m_bDamaged) {
         // The count is unsigned; a damaged one ends at the first record that
         // cannot be read, so the loop never outruns the file.
         for (DWORD i = 0; i < (DWORD)nCount; ++i) {
             SyncHistoryRec rec;
             memset(&rec, 0, sizeof(rec));
-            if (!ReadRecord(&rec)) break;
-            AppendRecord(&rec);
+            if (!ReadRecord(&rec)) {
+                m_bDamaged = true;
+                break;
+            }
+            nRead += 104 + (long)strlen(AppendRecord(&rec)->szDescription);
         }
     }
     m_pFile->Close();
+    if (!m_bDamaged && CxFile::GetFileSize(m_szFile) != nRead) m_bDamaged = true;
     return true;
 }
 
@@ -61,7 +75,7 @@ bool SyncHistoryMgr::Save() {
     for (SyncHistoryRec* pRec = GetFirst(); bOk && pRec; pRec = GetNext()) bOk = WriteRecord(pRec);
     bOk = bOk && m_pFile->Flush();
     m_pFile->Close();
-    if (bOk && rename(tmp.c_str(), m_szFile) != 0) bOk = false;
+    if (bOk && WinFileRename(tmp.c_str(), m_szFile) != 0) bOk = false;
     if (!bOk) unlink(tmp.c_str());
     return bOk;
 }

@@ -37,6 +37,10 @@ public:
     // non-empty reserved text) gives the whole records before the damage and
     // true; the file itself is left as it is until the next Save.
     bool Load();
+    // True when the last Load found the file there but could not read it
+    // whole: it could not be opened, or was damaged or longer than its
+    // records. The file stays as it is until the next Save.
+    bool IsDamaged() const { return m_bDamaged; }
     // Writes the list to a new file beside the history file and renames it
     // over the old one, so the file is always either the old or the new
     // history. False, old file untouched, when any step fails.
@@ -70,6 +74,7 @@ private:
     char m_szFile[MAX_PATH];
     CxList* m_pList;  // owned, of owned SyncHistoryRec
     CxFile* m_pFile;  // owned
+    bool m_bDamaged;
 };
 
 extern SyncHistoryMgr g_SyncHistory;

@@ -423,6 +423,13 @@ void TfmMain::StartupLoad() {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     LoadContacts();
     g_SyncHistory.Load();
+    if (g_SyncHistory.IsDamaged()) {
+        QString sText = GetStatusText();
+        if (!sText.isEmpty()) sText += QLatin1Char(' ');
+        SetStatusText(sText + QStringLiteral("The history file \"%1\" could not be read whole; it is kept as it is "
+                                             "until the history changes.")
+                                  .arg(QString::fromUtf8(g_SyncHistory.GetFile())));
+    }
     FillHistoryList();
     CloseWaitWindow();
 }

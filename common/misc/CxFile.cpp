@@ -3,9 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include "platform/win32/WinFileIo.h"
 
 CxFile::CxFile() : m_fp(nullptr) {}
 
@@ -28,12 +31,24 @@ bool CxFile::Close() {
 
 bool CxFile::Flush() {
     if (!m_fp) return false;
-    return fflush(m_fp) == 0 && fsync(fileno(m_fp)) == 0;
+    return fflush(m_fp) == 0 && WinFileSync(fileno(m_fp)) == 0;
 }
 
 bool CxFile::ReadBytes(void* pDst, size_t nLen) { return fread(pDst, 1, nLen, m_fp) == nLen; }
 
-bool CxFile::WriteBytes(const void* pSrc, size_t nLen) { return nLen == 0 || fwrite(pSrc, 1, nLen, m_fp) == nLen; }
+bool CxFile::WriteBytes(const void* pSrc, size_t nLen) {
+    // Straight to the descriptor through the file layer, so every write can
+    // be failed or interrupted by a test; nothing waits in the stream.
+    const char* p = static_cast<const char*>(pSrc);
+    while (nLen > 0) {
+        ssize_t n = WinFileWrite(fileno(m_fp), p, nLen);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        nLen -= (size_t)n;
+    }
+    return true;
+}
 
 bool CxFile::ReadString(char* szBuf, size_t nBufSize, int* pnLength) {
     if (!m_fp || !szBuf) return false;
@@ -89,7 +104,7 @@ bool CxFile::WriteDouble(double dValue) {
 
 bool CxFile::WriteLine(const char* szText) {
     if (!m_fp) return false;
-    return fprintf(m_fp, "%s\r\n", szText ? szText : "") >= 0;
+    return WriteBytes(szText ? szText : "", szText ? strlen(szText) : 0) && WriteBytes("\r\n", 2);
 }
 
 long CxFile::GetFileSize(const char* szPath) {

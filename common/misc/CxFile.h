@@ -14,7 +14,8 @@ public:
     CxFile& operator=(const CxFile&) = delete;
 
     // Opens szPath with a stream mode ("rb", "wb", "ab"), closing any file
-    // open before. False when either is missing or empty, or the open fails.
+    // open before. A file is opened to read or to write, not both: reads are
+    // buffered, writes go unbuffered through the file layer (WinFileIo.h). False when either is missing or empty, or the open fails.
     bool Open(const char* szPath, const char* szMode);
     // Closes the file when one is open; always true.
     bool Close();

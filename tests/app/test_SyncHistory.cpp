@@ -158,6 +158,7 @@ TEST_F(SyncHistoryTest, DamagedFilesKeepTheGoodRecordsAndAreLeftAlone) {
         WriteFile(c.bytes);
         SyncHistoryMgr mgr;
         EXPECT_TRUE(mgr.Load());
+        EXPECT_TRUE(mgr.IsDamaged());
         ASSERT_EQ(mgr.GetCount(), c.nGood);
         if (c.nGood > 0) {
             EXPECT_STREQ(mgr.GetFirst()->szDescription, "first");
@@ -167,6 +168,24 @@ TEST_F(SyncHistoryTest, DamagedFilesKeepTheGoodRecordsAndAreLeftAlone) {
             EXPECT_STREQ(mgr.GetNext()->szDescription, "second");
         }
         EXPECT_EQ(FileBytes(), c.bytes);
+    }
+    // A whole file and a missing one are not damaged; a folder in its place is.
+    for (const std::string& whole : {Int32(2) + good, Int32(0)}) {
+        WriteFile(whole);
+        SyncHistoryMgr mgr;
+        EXPECT_TRUE(mgr.Load());
+        EXPECT_FALSE(mgr.IsDamaged());
+    }
+    std::filesystem::remove(m_file);
+    {
+        SyncHistoryMgr mgr;
+        EXPECT_FALSE(mgr.Load());
+        EXPECT_FALSE(mgr.IsDamaged());
+        std::filesystem::create_directory(m_file);
+        mgr.Load();
+        EXPECT_TRUE(mgr.IsDamaged());
+        EXPECT_EQ(mgr.GetCount(), 0u);
+        std::filesystem::remove(m_file);
     }
     // Once the user changes the history, the saved file holds the good ones.
     WriteFile(Int32(3) + good + RecordBytes("", 7, 8, 9, -5));
