@@ -8,6 +8,7 @@
 
 #include "olstandin/fixtures/OlTestUtil.h"
 #include "support/KillPoints.h"
+#include "support/SqliteFile.h"
 
 namespace {
 
@@ -16,19 +17,6 @@ using OlCrash = OlStandinTest;
 std::u16string Number(long n) {
     std::string s = std::to_string(n);
     return std::u16string(s.begin(), s.end());
-}
-
-std::string IntegrityCheck(const std::string& sFile) {
-    sqlite3* pDb = nullptr;
-    std::string s = "<cannot open>";
-    if (sqlite3_open_v2(sFile.c_str(), &pDb, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* p = nullptr;
-        sqlite3_prepare_v2(pDb, "PRAGMA integrity_check", -1, &p, nullptr);
-        s = sqlite3_step(p) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(p, 0)) : "<error>";
-        sqlite3_finalize(p);
-    }
-    sqlite3_close(pDb);
-    return s;
 }
 
 TEST_F(OlCrash, KilledSavesLeaveTheFirstItems) {

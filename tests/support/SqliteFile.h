@@ -78,3 +78,19 @@ inline bool SqliteDamageRootPage(const std::string& sFile, const char* szName) {
     bool bOk = fseek(pFile, long((nRoot - 1) * nPageSize), SEEK_SET) == 0 && fputc(0x55, pFile) != EOF;
     return fclose(pFile) == 0 && bOk;
 }
+
+// SQLite's own check of the file, opened as a program restarting after a
+// crash would open it (so a left-over journal is rolled back first): "ok"
+// for a sound file, else the first problem, "<cannot open>" or "<error>".
+inline std::string IntegrityCheck(const std::string& sFile) {
+    sqlite3* pDb = nullptr;
+    std::string s = "<cannot open>";
+    if (sqlite3_open_v2(sFile.c_str(), &pDb, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* p = nullptr;
+        sqlite3_prepare_v2(pDb, "PRAGMA integrity_check", -1, &p, nullptr);
+        s = sqlite3_step(p) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(p, 0)) : "<error>";
+        sqlite3_finalize(p);
+    }
+    sqlite3_close(pDb);
+    return s;
+}

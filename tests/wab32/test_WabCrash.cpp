@@ -22,19 +22,6 @@ std::vector<CWabProp> Named(const std::string& sName) {
     return {name};
 }
 
-std::string IntegrityCheck(const std::string& sFile) {
-    sqlite3* pDb = nullptr;
-    std::string s = "<cannot open>";
-    if (sqlite3_open_v2(sFile.c_str(), &pDb, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-        sqlite3_stmt* p = nullptr;
-        sqlite3_prepare_v2(pDb, "PRAGMA integrity_check", -1, &p, nullptr);
-        s = sqlite3_step(p) == SQLITE_ROW ? reinterpret_cast<const char*>(sqlite3_column_text(p, 0)) : "<error>";
-        sqlite3_finalize(p);
-    }
-    sqlite3_close(pDb);
-    return s;
-}
-
 TEST_F(WabCrash, KilledBatchesLeaveWholeBatchesInOrder) {
     const std::string sFile = Path("book.wab"), sSeed = Path("seed.wab");
     const int kBatches = 3, kPerBatch = 4;
