@@ -11,14 +11,20 @@ bin=build/bin
 [ -x "$bin/pellmark" ] || { echo "build/bin/pellmark is missing: build first (tools/build.sh build)" >&2; exit 1; }
 tools/make-demo-data.sh "$bin" build/demo-home
 mkdir -p "$(dirname "$out")"
+# A copy of the demo home with the first-run wizard switched off, so the
+# picture shows the main window and the demo home itself stays as it was.
+home=$(mktemp -d /tmp/pellmark-shot-XXXXXX)
+cp -a build/demo-home/. "$home/"
+mkdir -p "$home/tessaro/PELLMARK"
+printf '[PELLMARK]\r\nShowWizard=0\r\n' >"$home/tessaro/PELLMARK/tessaro.ini"
 
 display=":$((90 + RANDOM % 100))"
 Xvfb "$display" -screen 0 1018x674x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
+trap 'kill $xvfb 2>/dev/null || true; rm -rf "$home"' EXIT
 for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 
-XDG_DATA_HOME=$PWD/build/demo-home HOME=$PWD/build/demo-home DISPLAY=$display \
+XDG_DATA_HOME=$home HOME=$home DISPLAY=$display \
   QT_QPA_PLATFORM=xcb PELLMARK_SMOKE_CLOSE_MS=6000 "$bin/pellmark" >/dev/null &
 prog=$!
 sleep 4
