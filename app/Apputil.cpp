@@ -1,6 +1,10 @@
 #include "app/Apputil.h"
 
+#include <strings.h>
+
 #include <cstring>
+#include <fstream>
+#include <string>
 
 #include "common/misc/CxIniUtil.h"
 #include "common/misc/WinUtil.h"
@@ -92,3 +96,35 @@ void OpenHelpFile() {
 void OpenOnlineHelp() { RunProgram(PELLMARK_ONLINE_HELP_URL); }
 
 void OpenWebPage() { RunProgram(PELLMARK_WEB_PAGE_URL); }
+
+bool SettingsFileUnreadable() {
+    std::ifstream in(g_IniFile.GetIniFile(), std::ios::binary);
+    if (!in) return false;
+    const size_t kMaxBytes = 1 << 20;  // far more than any settings file written here
+    std::string sText;
+    sText.resize(kMaxBytes + 1);
+    in.read(&sText[0], (std::streamsize)sText.size());
+    sText.resize((size_t)in.gcount());
+    if (sText.size() > kMaxBytes || sText.find('\0') != std::string::npos) return true;
+    size_t nStart = 0;
+    while (nStart <= sText.size()) {
+        size_t nEnd = sText.find_first_of("\r\n", nStart);
+        if (nEnd == std::string::npos) nEnd = sText.size();
+        size_t b = nStart, e = nEnd;
+        while (b < e && (sText[b] == ' ' || sText[b] == '\t')) ++b;
+        while (e > b && (sText[e - 1] == ' ' || sText[e - 1] == '\t')) --e;
+        if (e - b == 10 && sText[b] == '[' && sText[e - 1] == ']' && strncasecmp(&sText[b + 1], "PELLMARK", 8) == 0)
+            return false;
+        nStart = nEnd + 1;
+    }
+    return true;
+}
+
+bool SameSettings(const AppSettings& a, const AppSettings& b) {
+    return a.ShowWizard == b.ShowWizard && a.ShowHistory == b.ShowHistory && a.ShowColor == b.ShowColor &&
+           a.DiffColor == b.DiffColor && a.NewColor == b.NewColor && a.SameColor == b.SameColor &&
+           a.ConfAction == b.ConfAction && a.ActionAlways == b.ActionAlways && a.SyncMode == b.SyncMode &&
+           a.AddrSwapName == b.AddrSwapName && a.AddrEmailOnly == b.AddrEmailOnly &&
+           a.EnableDebug == b.EnableDebug && a.LogLevel == b.LogLevel &&
+           strncmp(a.WabName, b.WabName, sizeof(a.WabName)) == 0;
+}

@@ -40,6 +40,12 @@ extern AppSettings g_Settings;
 void LoadSettings();
 // Writes every member of g_Settings to g_IniFile; failures are ignored.
 void SaveSettings();
+// True when g_IniFile's file exists but is no settings file this program can
+// read: it holds a NUL byte, is over a megabyte, or has no "[PELLMARK]"
+// section line. Such a file is kept byte for byte unless a setting changes.
+bool SettingsFileUnreadable();
+// True when both records hold the same settings.
+bool SameSettings(const AppSettings& a, const AppSettings& b);
 
 // The data folder "<data home>/tessaro/PELLMARK/" into szFolder (at least
 // MAX_PATH bytes), creating both levels when missing. False, with szFolder

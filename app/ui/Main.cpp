@@ -26,6 +26,8 @@
 #include "app/Apputil.h"
 #include "app/SyncHistory.h"
 #include "app/ui/Debug.h"
+#include "common/misc/CxDebugUtil.h"
+#include "common/misc/CxIniUtil.h"
 #include "app/ui/Dump.h"
 #include "app/ui/Logo.h"
 #include "app/ui/Skins.h"
@@ -404,6 +406,8 @@ void TfmMain::InitMain() {
         g_DebugUtil.SetFolder(szFolder);
     }
     LoadSettings();
+    m_bSettingsUnreadable = SettingsFileUnreadable();
+    m_LoadedSettings = g_Settings;
     g_DebugUtil.Enable(g_Settings.EnableDebug);
     g_DebugUtil.SetLevel(g_Settings.LogLevel);
     m_pWabStore = nullptr;
@@ -415,7 +419,12 @@ void TfmMain::InitMain() {
 void TfmMain::ShutdownMain() {
     ExchangeSyncMode(true);
     ReleaseStores();
-    SaveSettings();
+    if (m_bSettingsUnreadable && SameSettings(g_Settings, m_LoadedSettings))
+        g_DebugUtil.Print(LOG_CRITICAL, __FILE__, __LINE__,
+                          "Settings not saved: \"%s\" could not be read and no setting changed, so it is kept.",
+                          g_IniFile.GetIniFile());
+    else
+        SaveSettings();
 }
 
 void TfmMain::StartupLoad() {
@@ -423,13 +432,14 @@ void TfmMain::StartupLoad() {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     LoadContacts();
     g_SyncHistory.Load();
-    if (g_SyncHistory.IsDamaged()) {
-        QString sText = GetStatusText();
-        if (!sText.isEmpty()) sText += QLatin1Char(' ');
-        SetStatusText(sText + QStringLiteral("The history file \"%1\" could not be read whole; it is kept as it is "
-                                             "until the history changes.")
-                                  .arg(QString::fromUtf8(g_SyncHistory.GetFile())));
-    }
+    if (m_bSettingsUnreadable)
+        AppendStatusText(QStringLiteral("The settings file \"%1\" could not be read; the defaults are used, and "
+                                        "the file is kept as it is until a setting changes.")
+                                 .arg(QString::fromUtf8(g_IniFile.GetIniFile())));
+    if (g_SyncHistory.IsDamaged())
+        AppendStatusText(QStringLiteral("The history file \"%1\" could not be read whole; it is kept as it is "
+                                        "until the history changes.")
+                                 .arg(QString::fromUtf8(g_SyncHistory.GetFile())));
     FillHistoryList();
     CloseWaitWindow();
 }
@@ -686,6 +696,12 @@ void TfmMain::miHelpWebClick() { OpenWebPage(); }
 // ---- status bar and progress ----
 
 void TfmMain::SetStatusText(const QString& sText) { lblStatus->setText(sText); }
+
+void TfmMain::AppendStatusText(const QString& sText) {
+    QString sAll = GetStatusText();
+    if (!sAll.isEmpty()) sAll += QLatin1Char(' ');
+    SetStatusText(sAll + sText);
+}
 QString TfmMain::GetStatusText() const { return lblStatus->text(); }
 
 void TfmMain::SetProgress(int nPercent) {

@@ -13,6 +13,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "app/Apputil.h"
+
 class CommAddrMgr;
 class CxWab;
 class OlAddrUtil;
@@ -180,12 +182,17 @@ private:
     void FillContactList(QTreeWidget* pList, CommAddrMgr* pMgr);
     void RunModeHandler();
     void UpdateStoreStatus();
+    void AppendStatusText(const QString& sText);
     // "Failed to initialize Contacts Data." and the error report.
     void ReportLoadFailure();
 
     CxWab* m_pWabStore;
     OlAddrUtil* m_pOlStore;
     bool m_bWabFailed;  // the last read of each store failed
+    // The settings file could not be read at start; it is saved at the close
+    // only when a setting changed since (m_LoadedSettings).
+    bool m_bSettingsUnreadable = false;
+    AppSettings m_LoadedSettings{};
     bool m_bOlFailed;
 
     // Menus.

@@ -42,6 +42,7 @@ struct BadFile {
     std::function<std::string(StartupBadFiles&, const std::string& sHome)> damage;
     const char* szStatus;  // part of the status line; none: nothing to report
     bool bWabShown, bOlShown;
+    bool bSavedAtClose = false;  // a file the program reads, so the close saves it
 };
 
 void PrintTo(const BadFile& c, std::ostream* pOut) { *pOut << c.szName; }
@@ -60,14 +61,14 @@ const BadFile kCases[] = {
              Write(s, Random(700, 1));
              return s;
          },
-         nullptr, true, true},
+         "settings file", true, true},
         {"truncated settings",
          [](StartupBadFiles& t, const std::string&) {
              std::string s = t.DataFolder() + "tessaro.ini";
              Write(s, "[PELLMARK]\r\nShowWizard=0\r\nSyncMo");
              return s;
          },
-         nullptr, true, true},
+         nullptr, true, true, true},
         {"registry that does not parse",
          [](StartupBadFiles&, const std::string& sHome) {
              std::string s = sHome + "pellmark.reg";
@@ -137,7 +138,24 @@ TEST_P(StartupBadFiles, WindowComesUpSaysWhatFailedAndKeepsTheFile) {
                 EXPECT_TRUE(Bytes(sFile) == sBefore) << "the file was changed";
             }
         }
+        // Closed with nothing changed: a file it could not read is still kept.
+        if (!bFolder && bExisted && !c.bSavedAtClose) {
+            EXPECT_TRUE(Bytes(sFile) == sBefore) << "the file was changed at the close";
+        }
     }
+}
+
+TEST_F(MainTestEnv, UnreadableSettingsAreReplacedOnceASettingChanges) {
+    const std::string sIni = DataFolder() + "tessaro.ini";
+    Write(sIni, Random(500, 7));
+    {
+        TfmMain fm;
+        fm.StartupLoad();
+        g_Settings.AddrEmailOnly = true;
+    }
+    const std::string sAfter = Bytes(sIni);
+    EXPECT_NE(sAfter.find("[PELLMARK]"), std::string::npos);
+    EXPECT_NE(sAfter.find("AddrEmailOnly=1"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Each, StartupBadFiles, ::testing::ValuesIn(kCases),
