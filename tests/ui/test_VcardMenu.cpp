@@ -19,6 +19,7 @@ struct Store {
     const char* szExport;
     bool bOutlook;
 };
+void PrintTo(const Store& store, std::ostream* pOut) { *pOut << store.szName; }
 const Store kWab = {"WAB", "miFileImportWab", "miFileExportWab", false};
 const Store kOutlook = {"Outlook", "miFileImportOutlook", "miFileExportOutlook", true};
 
